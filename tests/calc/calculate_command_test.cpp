@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calc/calculate_command.h"
+#include "runtime/run_time_error.h"
+
+namespace calc {
+namespace {
+
+using runtime::ControlStatus;
+using runtime::ErrorKind;
+using runtime::RunTimeError;
+using runtime::Text;
+using runtime::TextView;
+
+enum class Op { ReadPrice, SetTax, SetPrice, Focus };
+
+// Controls over plain values that record every call and can fail any one operation.
+class FakeControls : public CalculatorControls {
+ public:
+  std::optional<State> selected = State::Pennsylvania;
+  Text price;
+  Text taxCaption = u"0";
+  bool focused = false;
+  std::optional<Op> failing;
+  std::vector<std::string> calls;
+
+  bool isSelected(State state) override {
+    calls.push_back("isSelected " + std::string(kRateTable[static_cast<std::size_t>(state)].option));
+    return selected == state;
+  }
+  ControlStatus readPriceText(Text& text) override {
+    calls.push_back("readPriceText");
+    if (failing == Op::ReadPrice) return ControlStatus::failure("gone");
+    text = price;
+    return {};
+  }
+  ControlStatus setPriceText(TextView text) override {
+    calls.push_back("setPriceText");
+    if (failing == Op::SetPrice) return ControlStatus::failure("gone");
+    price = text;
+    return {};
+  }
+  ControlStatus focusPrice() override {
+    calls.push_back("focusPrice");
+    if (failing == Op::Focus) return ControlStatus::failure("gone");
+    focused = true;
+    return {};
+  }
+  ControlStatus setTaxCaption(TextView text) override {
+    calls.push_back("setTaxCaption");
+    if (failing == Op::SetTax) return ControlStatus::failure("gone");
+    taxCaption = text;
+    return {};
+  }
+};
+
+ErrorKind runExpectingError(FakeControls& controls) {
+  try {
+    calculateSalesTax(controls);
+  } catch (const RunTimeError& e) {
+    return e.kind();
+  }
+  ADD_FAILURE() << "the command completed";
+  return ErrorKind::ControlFailed;
+}
+
+TEST(CalculateCommand, ShowsTheTaxThenEmptiesAndFocusesThePriceBox) {
+  struct Case {
+    State state;
+    const char16_t* price;
+    const char16_t* tax;
+  };
+  for (const Case& c : {Case{State::Pennsylvania, u"100", u"6"},
+                        Case{State::Pennsylvania, u"19.99", u"1.1994"},
+                        Case{State::Ohio, u"12.5", u"0.625"},
+                        Case{State::Maryland, u"10", u"8"},
+                        Case{State::NewYork, u"10", u"0.75"},
+                        Case{State::Pennsylvania, u"-5", u"-0.3"},
+                        Case{State::Delaware, u"123.45", u"0"},
+                        Case{State::Delaware, u"100000000000000000000", u"0"},
+                        Case{State::Ohio, u"8388608", u"419430.4062"}}) {
+    FakeControls controls;
+    controls.selected = c.state;
+    controls.price = c.price;
+    controls.taxCaption = u"7";
+    calculateSalesTax(controls);
+    EXPECT_EQ(controls.taxCaption, c.tax) << runtime::utf8FromText(c.price);
+    EXPECT_EQ(controls.price, u"");
+    EXPECT_TRUE(controls.focused);
+  }
+}
+
+TEST(CalculateCommand, TestsTheStatesInTableOrderAndStopsAtTheSelectedOne) {
+  FakeControls controls;
+  controls.selected = State::Maryland;
+  controls.price = u"1";
+  calculateSalesTax(controls);
+  EXPECT_EQ(controls.calls,
+            (std::vector<std::string>{"isSelected optPA", "isSelected optOH", "isSelected optMD",
+                                      "readPriceText", "setTaxCaption", "setPriceText",
+                                      "focusPrice"}));
+}
+
+TEST(CalculateCommand, WithNoStateSelectedOnlyClearsAndFocuses) {
+  FakeControls controls;
+  controls.selected.reset();
+  controls.price = u"not even a number";
+  controls.taxCaption = u"1.5";
+  calculateSalesTax(controls);
+  EXPECT_EQ(controls.taxCaption, u"1.5");
+  EXPECT_EQ(controls.price, u"");
+  EXPECT_TRUE(controls.focused);
+  EXPECT_EQ(controls.calls.size(), 7u);  // five tests, clear, focus: the price is never read
+}
+
+TEST(CalculateCommand, AnErrorStopsTheCommandAtItsStep) {
+  struct Case {
+    const char16_t* price;
+    State state;
+    ErrorKind kind;
+    std::size_t callsMade;
+  };
+  for (const Case& c : {Case{u"", State::Pennsylvania, ErrorKind::PriceNotANumber, 2},
+                        Case{u"   ", State::Ohio, ErrorKind::PriceNotANumber, 3},
+                        Case{u"abc", State::Pennsylvania, ErrorKind::PriceNotANumber, 2},
+                        Case{u"1e39", State::Delaware, ErrorKind::Overflow, 6},
+                        Case{u"100000000000000000000", State::Pennsylvania, ErrorKind::Overflow, 2}}) {
+    FakeControls controls;
+    controls.selected = c.state;
+    controls.price = c.price;
+    controls.taxCaption = u"1.1994";
+    EXPECT_EQ(runExpectingError(controls), c.kind) << runtime::utf8FromText(c.price);
+    EXPECT_EQ(controls.taxCaption, u"1.1994");
+    EXPECT_EQ(controls.price, c.price);
+    EXPECT_FALSE(controls.focused);
+    EXPECT_EQ(controls.calls.size(), c.callsMade);
+  }
+}
+
+TEST(CalculateCommand, AFailedControlOperationStopsTheCommandThere) {
+  struct Case {
+    Op op;
+    const char16_t* taxAfter;
+    const char16_t* priceAfter;
+  };
+  for (const Case& c : {Case{Op::ReadPrice, u"0", u"10"}, Case{Op::SetTax, u"0", u"10"},
+                        Case{Op::SetPrice, u"8", u"10"}, Case{Op::Focus, u"8", u""}}) {
+    FakeControls controls;
+    controls.selected = State::Maryland;
+    controls.price = u"10";
+    controls.failing = c.op;
+    EXPECT_EQ(runExpectingError(controls), ErrorKind::ControlFailed);
+    EXPECT_EQ(controls.taxCaption, c.taxAfter);
+    EXPECT_EQ(controls.price, c.priceAfter);
+    EXPECT_FALSE(controls.focused);
+  }
+}
+
+TEST(CalculateCommand, KeepsNothingBetweenRuns) {
+  FakeControls controls;
+  controls.price = u"100";
+  calculateSalesTax(controls);
+  EXPECT_EQ(controls.taxCaption, u"6");
+  controls.selected = State::Ohio;
+  controls.price = u"100";
+  controls.focused = false;
+  calculateSalesTax(controls);
+  EXPECT_EQ(controls.taxCaption, u"5");
+  EXPECT_TRUE(controls.focused);
+}
+
+}  // namespace
+}  // namespace calc
