@@ -48,8 +48,12 @@ CurrencyText textFromCurrency(Currency value) {
     buf[--pos] = static_cast<char16_t>(kDigitPairs[pair + 1]);
     buf[--pos] = static_cast<char16_t>(kDigitPairs[pair]);
   }
-  if (whole >= 10) buf[--pos] = static_cast<char16_t>(kDigitPairs[2 * whole + 1]);
-  buf[--pos] = static_cast<char16_t>(whole >= 10 ? kDigitPairs[2 * whole] : '0' + whole);
+  if (whole >= 10) {
+    buf[--pos] = static_cast<char16_t>(kDigitPairs[2 * whole + 1]);
+    buf[--pos] = static_cast<char16_t>(kDigitPairs[2 * whole]);
+  } else {
+    buf[--pos] = static_cast<char16_t>(u'0' + whole);
+  }
   if (raw < 0) buf[--pos] = u'-';
   out.first_ = pos;
   return out;

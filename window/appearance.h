@@ -1,0 +1,11 @@
+#pragma once
+
+class QApplication;
+
+namespace window {
+
+// The look every instance of the window shares: the Fusion style, so that the window looks
+// the same on every desktop, and a font in which every caption fits its control.
+void applyAppearance(QApplication& app);
+
+}  // namespace window
