@@ -1,0 +1,44 @@
+#include "app/application.h"
+
+#include <QMessageBox>
+
+#include "app/version_record.h"
+#include "window/appearance.h"
+
+namespace app {
+
+void MessageBoxReporter::report(const runtime::RunTimeError& error) {
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(version::kProductName),
+                  QStringLiteral("Run-time error %1").arg(error.number()), QMessageBox::Ok);
+  box.setInformativeText(QString::fromUtf8(error.what()));
+  box.exec();
+}
+
+QIcon applicationIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/salestax-32-2.png"), QSize(32, 32));
+  icon.addFile(QStringLiteral(":/icons/salestax-32-16.png"), QSize(32, 32));
+  icon.addFile(QStringLiteral(":/icons/salestax-16-16.png"), QSize(16, 16));
+  return icon;
+}
+
+void setUpApplication(QApplication& app) {
+  QApplication::setApplicationName(QString::fromUtf8(version::kProductName));
+  QApplication::setApplicationVersion(QString::fromUtf8(version::kVersionText));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(version::kAppId));
+  QApplication::setWindowIcon(applicationIcon());
+  window::applyAppearance(app);
+}
+
+int run(const char* programName) {
+  int argc = 1;
+  char* argv[] = {const_cast<char*>(programName), nullptr};
+  QApplication app(argc, argv);
+  setUpApplication(app);
+  MessageBoxReporter reporter;
+  window::Form1 form(reporter);
+  form.show();
+  return app.exec();
+}
+
+}  // namespace app
