@@ -5,7 +5,7 @@ set -uo pipefail
 salestax=$1 xprobe=$2
 
 if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" "$0" "$@"
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24 -dpi 96 -noreset" "$0" "$@"
 fi
 
 passed=0 failed=0
