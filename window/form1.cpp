@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStylePainter>
 #include <algorithm>
 #include <map>
 
@@ -37,15 +38,6 @@ QString plainCaption(const QString& caption) {
 // Accessible names for the controls whose captions do not say what they are.
 const std::map<std::string_view, const char*> kAccessibleNames = {
     {"txtPrice", "Price"}, {"lblSalesTax", "Sales tax"}, {"Frame1", "States"}};
-
-// The room for text inside a push button of the given size.
-int buttonTextWidth(const QPushButton& button, QSize size) {
-  QStyleOptionButton option;
-  option.initFrom(&button);
-  option.rect = QRect(QPoint(0, 0), size);
-  const QRect contents = button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
-  return contents.width();
-}
 
 runtime::ControlStatus missing(const char* control) {
   return runtime::ControlStatus::failure(std::string("the control ") + control + " no longer exists");
@@ -82,6 +74,29 @@ QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int wid
   return lines.join(QLatin1Char('\n'));
 }
 
+QString WrappingButton::displayedText() const {
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+  return wrapCaption(text(), fontMetrics(), contents.width());
+}
+
+QSize WrappingButton::sizeHint() const {
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text = displayedText();
+  const QSize textSize = fontMetrics().size(Qt::TextShowMnemonic, option.text);
+  return style()->sizeFromContents(QStyle::CT_PushButton, &option, textSize, this);
+}
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text = displayedText();
+  painter.drawControl(QStyle::CE_PushButton, option);
+}
+
 TaxLabel::TaxLabel(QWidget* parent, int describedWidth)
     : QLabel(parent), describedWidth_(describedWidth) {}
 
@@ -104,11 +119,9 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
     QWidget* widget = nullptr;
     switch (c.kind) {
       case ControlKind::CommandButton: {
-        auto* button = new QPushButton(container);
+        auto* button = new WrappingButton(caption, container);
         button->setAutoDefault(false);
         button->setDefault(false);
-        button->setText(wrapCaption(caption, button->fontMetrics(),
-                                    buttonTextWidth(*button, pixelRect(c).size())));
         button->setAccessibleName(plainCaption(caption));
         connect(button, &QPushButton::clicked, this, &Form1::calculateClicked);
         cmdCalculateSalesTax_ = button;

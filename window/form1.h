@@ -33,6 +33,21 @@ class TaxLabel : public QLabel {
   int describedWidth_;
 };
 
+// A push button whose caption breaks onto more lines when it is wider than the button, as
+// a plain QPushButton's never does. text() keeps the caption as given, so its access key
+// and accessible name stay those of the one-line caption; only the drawing wraps.
+class WrappingButton : public QPushButton {
+  Q_OBJECT
+ public:
+  using QPushButton::QPushButton;
+  // The caption as drawn, for the button's current font and width.
+  [[nodiscard]] QString displayedText() const;
+  [[nodiscard]] QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
 // The calculator's one window: the price box, the five states, the command button and the
 // tax. Built from the control table in form1_description.h.
 class Form1 : public QWidget, private calc::CalculatorControls {
@@ -42,7 +57,7 @@ class Form1 : public QWidget, private calc::CalculatorControls {
 
   QLineEdit* priceBox() const { return txtPrice_; }
   QRadioButton* option(calc::State state) const;
-  QPushButton* commandButton() const { return cmdCalculateSalesTax_; }
+  WrappingButton* commandButton() const { return cmdCalculateSalesTax_; }
   TaxLabel* taxLabel() const { return lblSalesTax_; }
 
  private:
@@ -58,7 +73,7 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   ErrorReporter& reporter_;
   QPointer<QLineEdit> txtPrice_;
   QPointer<TaxLabel> lblSalesTax_;
-  QPointer<QPushButton> cmdCalculateSalesTax_;
+  QPointer<WrappingButton> cmdCalculateSalesTax_;
   std::array<QPointer<QRadioButton>, calc::kRateTable.size()> options_;
 };
 
