@@ -32,7 +32,15 @@ static_assert(std::bit_cast<std::uint32_t>(kRateTable[2].rate) == 0x3F4CCCCDu);
 static_assert(std::bit_cast<std::uint32_t>(kRateTable[3].rate) == 0x3D99999Au);
 static_assert(std::bit_cast<std::uint32_t>(kRateTable[4].rate) == 0x00000000u);
 
+// Each state's row stands at the state's own index, so a state finds its rate directly.
+constexpr bool rowsFollowTheStates() {
+  for (std::size_t i = 0; i < kRateTable.size(); ++i) {
+    if (static_cast<std::size_t>(kRateTable[i].state) != i) return false;
+  }
+  return true;
+}
+static_assert(rowsFollowTheStates());
+
 constexpr float rateOf(State state) { return kRateTable[static_cast<std::size_t>(state)].rate; }
-static_assert(kRateTable[static_cast<std::size_t>(State::Delaware)].state == State::Delaware);
 
 }  // namespace calc

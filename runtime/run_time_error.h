@@ -36,7 +36,7 @@ class RunTimeError : public std::runtime_error {
   ErrorKind kind_;
 };
 
-// The status a control's property or method returns. An empty detail means success.
+// The status a control's property or method returns, with what went wrong when it failed.
 struct ControlStatus {
   bool ok = true;
   std::string detail;

@@ -23,7 +23,7 @@ namespace runtime {
 // Throws RunTimeError of kind PriceNotANumber for a text outside that grammar, and of kind
 // Overflow for a number that rounds beyond the binary32 range. A number too small for a
 // binary32 rounds to a subnormal or to a zero of its sign, without error.
-// Time is linear in the length of the text, and no memory is allocated.
+// Time is linear in the length of the text; reading a number allocates no memory.
 [[nodiscard]] float singleFromText(TextView text);
 
 }  // namespace runtime
