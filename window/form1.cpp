@@ -39,9 +39,11 @@ QString plainCaption(const QString& caption) {
 const std::map<std::string_view, const char*> kAccessibleNames = {
     {"txtPrice", "Price"}, {"lblSalesTax", "Sales tax"}, {"Frame1", "States"}};
 
-runtime::ControlStatus missing(const char* control) {
-  return runtime::ControlStatus::failure(std::string("the control ") + control + " no longer exists");
+QString qtext(runtime::TextView text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
+
+runtime::ControlStatus missing() { return runtime::ControlStatus::failure("it no longer exists"); }
 
 }  // namespace
 
@@ -206,26 +208,26 @@ bool Form1::isSelected(calc::State state) {
 }
 
 runtime::ControlStatus Form1::readPriceText(runtime::Text& text) {
-  if (!txtPrice_) return missing("txtPrice");
+  if (!txtPrice_) return missing();
   text = txtPrice_->text().toStdU16String();
   return {};
 }
 
 runtime::ControlStatus Form1::setPriceText(runtime::TextView text) {
-  if (!txtPrice_) return missing("txtPrice");
-  txtPrice_->setText(QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+  if (!txtPrice_) return missing();
+  txtPrice_->setText(qtext(text));
   return {};
 }
 
 runtime::ControlStatus Form1::focusPrice() {
-  if (!txtPrice_) return missing("txtPrice");
+  if (!txtPrice_) return missing();
   txtPrice_->setFocus(Qt::OtherFocusReason);
   return {};
 }
 
 runtime::ControlStatus Form1::setTaxCaption(runtime::TextView text) {
-  if (!lblSalesTax_) return missing("lblSalesTax");
-  lblSalesTax_->setCaption(QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())));
+  if (!lblSalesTax_) return missing();
+  lblSalesTax_->setCaption(qtext(text));
   return {};
 }
 

@@ -38,6 +38,18 @@ inline constexpr std::array<ControlDescription, 11> kForm1Controls{{
     {ControlKind::Label, "lblSalesTax", "Form1", "0", 4320, 1920, 615, 255, 7},
 }};
 
+// The tab indexes number the controls from 0, each once.
+constexpr bool tabIndexesAreEachUsedOnce() {
+  std::array<bool, kForm1Controls.size()> used{};
+  for (const ControlDescription& c : kForm1Controls) {
+    if (c.tabIndex < 0 || c.tabIndex >= static_cast<int>(used.size())) return false;
+    if (used[static_cast<std::size_t>(c.tabIndex)]) return false;
+    used[static_cast<std::size_t>(c.tabIndex)] = true;
+  }
+  return true;
+}
+static_assert(tabIndexesAreEachUsedOnce());
+
 // Twips to device-independent pixels: 1440 twips an inch at 96 pixels an inch. Qt scales
 // device-independent pixels for the screen itself. Edges are rounded, not sizes, so that
 // controls that meet in twips meet in pixels.

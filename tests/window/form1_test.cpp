@@ -273,6 +273,15 @@ class Form1Test : public QObject {
     QCOMPARE(f.form->priceBox()->selectedText(), price);
   }
 
+  void aControlThatIsGoneIsReportedNotDereferenced() {
+    ShownForm f;
+    delete f.form->taxLabel();
+    f.typePriceAndClick(QStringLiteral("100"));
+    QCOMPARE(f.reporter.numbers, std::vector<int>{4});
+    QCOMPARE(f.reporter.messages.back(), std::string("The control lblSalesTax could not show the tax: it no longer exists."));
+    QCOMPARE(f.form->priceBox()->text(), QStringLiteral("100"));
+  }
+
   void wrapCaptionBalancesTwoLines() {
     const QFontMetrics metrics(QApplication::font());
     QCOMPARE(window::wrapCaption("&Calculate Sales Tax", metrics, 1000), QStringLiteral("&Calculate Sales Tax"));
