@@ -64,7 +64,5 @@ void ExactPath(benchmark::State& state) {
 
 BENCHMARK(NaivePath);
 BENCHMARK(ExactPath);
-BENCHMARK(NaivePath);
-BENCHMARK(ExactPath);
 
 BENCHMARK_MAIN();

@@ -24,9 +24,14 @@ Currency currencyFromFloat(double value) {
   // separates it from the exact value and both round to the same whole number. The rare
   // landings on a halfway point are decided exactly below.
   const double scaled = value * static_cast<double>(Currency::kScale);
-  if (std::fabs(scaled) < 0x1p51 && scaled - std::floor(scaled) != 0.5) {
-    return Currency(std::llround(scaled));
+  if (std::fabs(scaled) < 0x1p51) {
+    const auto whole = static_cast<std::int64_t>(scaled);  // toward zero, exact here
+    const double fraction = scaled - static_cast<double>(whole);  // exact: same sign, < 1 apart
+    if (fraction > 0.5) return Currency(whole + 1);
+    if (fraction < -0.5) return Currency(whole - 1);
+    if (fraction != 0.5 && fraction != -0.5) return Currency(whole);
   }
+
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const auto biased = static_cast<int>((bits >> 52) & 0x7FF);

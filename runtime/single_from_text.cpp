@@ -35,21 +35,6 @@ struct Scanned {
   std::int64_t pointPosition = 0;
   std::size_t digitsBegin = 0;  // where the mantissa's characters start and end
   std::size_t digitsEnd = 0;
-
-  void addDigit(char16_t c, bool beforePoint) {
-    const auto d = static_cast<unsigned>(c - u'0');
-    if (mantissaDigits == 0 && d == 0) {  // a leading zero
-      if (!beforePoint) --pointPosition;
-      return;
-    }
-    if (beforePoint) ++pointPosition;
-    if (mantissaDigits < kMantissaDigits) {
-      mantissa = mantissa * 10 + d;
-      ++mantissaDigits;
-    } else {
-      moreDigits = true;
-    }
-  }
 };
 
 class Parser {
@@ -69,11 +54,7 @@ class Parser {
     number.digitsBegin = pos_;
     if (!readInteger(number)) return false;
     bool anyDigit = pos_ > number.digitsBegin;
-    if (accept(u'.')) {
-      const std::size_t fractionStart = pos_;
-      while (pos_ < end_ && isDigit(text_[pos_])) number.addDigit(text_[pos_++], false);
-      anyDigit = anyDigit || pos_ > fractionStart;
-    }
+    if (accept(u'.')) anyDigit = readDigits(number, false) > 0 || anyDigit;
     if (!anyDigit) return false;
     number.digitsEnd = pos_;
 
@@ -99,19 +80,33 @@ class Parser {
     return false;
   }
 
-  std::size_t readDigits(Scanned& number) {
+  // A run of digits before or after the point; returns how many there were.
+  std::size_t readDigits(Scanned& number, bool beforePoint) {
     const std::size_t start = pos_;
-    while (pos_ < end_ && isDigit(text_[pos_])) number.addDigit(text_[pos_++], true);
+    if (number.mantissaDigits == 0) {  // leading zeros only move the point
+      while (pos_ < end_ && text_[pos_] == u'0') ++pos_;
+      if (!beforePoint) number.pointPosition -= static_cast<std::int64_t>(pos_ - start);
+    }
+    const std::size_t significant = pos_;
+    for (; pos_ < end_ && isDigit(text_[pos_]); ++pos_) {
+      if (number.mantissaDigits < kMantissaDigits) {
+        number.mantissa = number.mantissa * 10 + static_cast<unsigned>(text_[pos_] - u'0');
+        ++number.mantissaDigits;
+      } else {
+        number.moreDigits = true;
+      }
+    }
+    if (beforePoint) number.pointPosition += static_cast<std::int64_t>(pos_ - significant);
     return pos_ - start;
   }
 
   // Plain digits, or digits grouped in threes by commas. False for a malformed grouping.
   bool readInteger(Scanned& number) {
-    const std::size_t lead = readDigits(number);
+    const std::size_t lead = readDigits(number, true);
     if (pos_ == end_ || text_[pos_] != u',') return true;
     if (lead == 0 || lead > 3) return false;
     while (accept(u',')) {
-      if (readDigits(number) != 3) return false;
+      if (readDigits(number, true) != 3) return false;
     }
     return true;
   }

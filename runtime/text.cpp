@@ -31,15 +31,14 @@ CurrencyText textFromCurrency(Currency value) {
   whole /= 10'000;
 
   if (fraction != 0) {
-    int digits = 4;
-    while (fraction % 10 == 0) {  // no trailing zeros
-      fraction /= 10;
-      --digits;
-    }
-    for (; digits > 0; --digits) {
-      buf[--pos] = static_cast<char16_t>(u'0' + fraction % 10);
-      fraction /= 10;
-    }
+    const std::size_t high = 2 * static_cast<std::size_t>(fraction / 100);
+    const std::size_t low = 2 * static_cast<std::size_t>(fraction % 100);
+    const std::array<char, 4> digits = {kDigitPairs[high], kDigitPairs[high + 1],
+                                        kDigitPairs[low], kDigitPairs[low + 1]};
+    std::size_t count = digits.size();
+    while (digits[count - 1] == '0') --count;  // no trailing zeros
+    pos -= count;
+    std::copy_n(digits.begin(), count, buf.begin() + static_cast<std::ptrdiff_t>(pos));
     buf[--pos] = u'.';
   }
   while (whole >= 100) {
