@@ -2,7 +2,6 @@
 
 #include <compare>
 #include <cstdint>
-#include <limits>
 
 namespace runtime {
 
@@ -16,9 +15,6 @@ class Currency {
   constexpr explicit Currency(std::int64_t tenThousandths) : raw_(tenThousandths) {}
 
   [[nodiscard]] constexpr std::int64_t raw() const { return raw_; }
-
-  static constexpr Currency min() { return Currency(std::numeric_limits<std::int64_t>::min()); }
-  static constexpr Currency max() { return Currency(std::numeric_limits<std::int64_t>::max()); }
 
   friend constexpr auto operator<=>(Currency, Currency) = default;
 

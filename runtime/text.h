@@ -20,7 +20,6 @@ class CurrencyText {
 
   [[nodiscard]] TextView view() const { return {chars_.data() + first_, kCapacity - first_}; }
   operator TextView() const { return view(); }  // NOLINT: a spelling is a text
-  [[nodiscard]] Text text() const { return Text(view()); }
   [[nodiscard]] std::string utf8() const;
 
   friend bool operator==(const CurrencyText& a, TextView b) { return a.view() == b; }

@@ -43,6 +43,18 @@ QString qtext(runtime::TextView text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
+// Every option button in the table selects a state that has a rate.
+constexpr bool everyOptionHasARate() {
+  for (const ControlDescription& c : kForm1Controls) {
+    if (c.kind != ControlKind::OptionButton) continue;
+    bool found = false;
+    for (const calc::RateRow& row : calc::kRateTable) found = found || row.option == c.name;
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(everyOptionHasARate());
+
 runtime::ControlStatus missing() { return runtime::ControlStatus::failure("it no longer exists"); }
 
 }  // namespace
@@ -124,7 +136,6 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
         auto* button = new WrappingButton(caption, container);
         button->setAutoDefault(false);
         button->setDefault(false);
-        button->setAccessibleName(plainCaption(caption));
         connect(button, &QPushButton::clicked, this, &Form1::calculateClicked);
         cmdCalculateSalesTax_ = button;
         widget = button;
@@ -142,7 +153,6 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
         break;
       case ControlKind::OptionButton: {
         auto* button = new QRadioButton(caption, container);
-        button->setAccessibleName(plainCaption(caption));
         const auto row = std::find_if(calc::kRateTable.begin(), calc::kRateTable.end(),
                                       [&](const calc::RateRow& r) { return r.option == c.name; });
         options_[static_cast<std::size_t>(row - calc::kRateTable.begin())] = button;
