@@ -7,9 +7,11 @@
 
 namespace app {
 
-void MessageBoxReporter::report(const runtime::RunTimeError& error) {
+void MessageBoxReporter::report(const runtime::RunTimeError& error, QWidget& window) {
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(version::kProductName),
-                  QStringLiteral("Run-time error %1").arg(error.number()), QMessageBox::Ok);
+                  QStringLiteral("Run-time error %1").arg(error.number()), QMessageBox::Ok,
+                  &window);
+  box.setWindowModality(Qt::WindowModal);
   box.setInformativeText(QString::fromUtf8(error.what()));
   box.exec();
 }
@@ -22,19 +24,19 @@ QIcon applicationIcon() {
   return icon;
 }
 
-void setUpApplication(QApplication& app) {
+void setUpApplication() {
   QApplication::setApplicationName(QString::fromUtf8(version::kProductName));
   QApplication::setApplicationVersion(QString::fromUtf8(version::kVersionText));
   QGuiApplication::setDesktopFileName(QString::fromUtf8(version::kAppId));
   QApplication::setWindowIcon(applicationIcon());
-  window::applyAppearance(app);
+  window::applyAppearance();
 }
 
 int run(const char* programName) {
   int argc = 1;
   char* argv[] = {const_cast<char*>(programName), nullptr};
   QApplication app(argc, argv);
-  setUpApplication(app);
+  setUpApplication();
   MessageBoxReporter reporter;
   window::Form1 form(reporter);
   form.show();

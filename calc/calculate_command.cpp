@@ -10,20 +10,21 @@ using runtime::checkControlStatus;
 void calculateSalesTax(CalculatorControls& controls) {
   // The first selected state in table order decides; later ones are not looked at.
   for (const RateRow& row : kRateTable) {
-    if (!controls.isSelected(row.state)) continue;
+    bool selected = false;
+    checkControlStatus(controls.readSelected(row.state, selected), "read its value");
+    if (!selected) continue;
 
-    runtime::Text price;
-    checkControlStatus(controls.readPriceText(price), "txtPrice", "read its text");
+    runtime::Text priceText;
+    checkControlStatus(controls.readPriceText(priceText), "read its text");
     const float rate = row.rate;
-    const float value = runtime::singleFromText(price);
-    const runtime::Currency tax = ComputeTax(value, rate);
-    checkControlStatus(controls.setTaxCaption(runtime::textFromCurrency(tax)), "lblSalesTax",
-                       "show the tax");
+    const float price = runtime::singleFromText(priceText);
+    const runtime::Currency tax = ComputeTax(price, rate);
+    checkControlStatus(controls.setTaxCaption(runtime::textFromCurrency(tax)), "show the tax");
     break;
   }
 
-  checkControlStatus(controls.setPriceText(u""), "txtPrice", "clear its text");
-  checkControlStatus(controls.focusPrice(), "txtPrice", "take the focus");
+  checkControlStatus(controls.setPriceText(u""), "clear its text");
+  checkControlStatus(controls.focusPrice(), "take the focus");
 }
 
 }  // namespace calc

@@ -7,13 +7,14 @@
 namespace calc {
 
 // The control operations the Calculate command uses, and no others. The window implements
-// them over its widgets; tests implement them over plain values and can fail any of them.
+// them over its widgets, and a failed status names the control; tests implement them over
+// plain values and can fail any of them.
 class CalculatorControls {
  public:
   virtual ~CalculatorControls() = default;
 
-  // Whether the option button of `state` is selected.
-  [[nodiscard]] virtual bool isSelected(State state) = 0;
+  // Whether the option that stands for `state` is selected.
+  virtual runtime::ControlStatus readSelected(State state, bool& selected) = 0;
   // The text of the price box.
   virtual runtime::ControlStatus readPriceText(runtime::Text& text) = 0;
   virtual runtime::ControlStatus setPriceText(runtime::TextView text) = 0;

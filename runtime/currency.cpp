@@ -9,6 +9,20 @@ namespace runtime {
 
 __extension__ using UInt128 = unsigned __int128;
 
+namespace {
+
+// The layout of an IEEE 754 binary64.
+constexpr int kFractionBits = 52;
+constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
+constexpr unsigned kExponentMask = 0x7FF;
+constexpr int kExponentBias = 1023;
+// The exponent of the lowest bit of the integer significand: of a normal number with
+// biased exponent e it is e - bias - 52; of a subnormal, that of e = 1.
+constexpr int kSignificandShift = kExponentBias + kFractionBits;  // 1075
+constexpr int kSubnormalExponent = 1 - kSignificandShift;         // -1074
+
+}  // namespace
+
 Currency currencyFromFloat(double value) {
   // Work on the exact binary value: value = significand * 2^exponent with a 53-bit integer
   // significand. Multiplying that by 10,000 needs at most 67 bits, so an unsigned 128-bit
@@ -34,12 +48,12 @@ Currency currencyFromFloat(double value) {
 
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
-  const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
-  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
-  int exponent = -1074;  // subnormal
+  const auto biased = static_cast<int>((bits >> kFractionBits) & kExponentMask);
+  std::uint64_t significand = bits & kFractionMask;
+  int exponent = kSubnormalExponent;
   if (biased != 0) {
-    significand |= std::uint64_t{1} << 52;
-    exponent = biased - 1075;
+    significand |= std::uint64_t{1} << kFractionBits;
+    exponent = biased - kSignificandShift;
   }
 
   // |result| may reach 2^63 for a negative value, 2^63 - 1 for a positive one.

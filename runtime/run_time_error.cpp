@@ -58,9 +58,8 @@ RunTimeError RunTimeError::controlFailed(std::string_view control, std::string_v
   return {ErrorKind::ControlFailed, message};
 }
 
-void checkControlStatus(const ControlStatus& status, std::string_view control,
-                        std::string_view operation) {
-  if (!status.ok) throw RunTimeError::controlFailed(control, operation, status.detail);
+void checkControlStatus(const ControlStatus& status, std::string_view operation) {
+  if (!status.ok) throw RunTimeError::controlFailed(status.control, operation, status.detail);
 }
 
 void raiseFloatError() { throw RunTimeError::floatingPoint(); }

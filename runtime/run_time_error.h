@@ -36,19 +36,22 @@ class RunTimeError : public std::runtime_error {
   ErrorKind kind_;
 };
 
-// The status a control's property or method returns, with what went wrong when it failed.
+// The status a control's property or method returns; a failed one names the control and
+// says what went wrong.
 struct ControlStatus {
   bool ok = true;
+  std::string control;
   std::string detail;
 
   static ControlStatus success() { return {}; }
-  static ControlStatus failure(std::string why) { return {false, std::move(why)}; }
+  static ControlStatus failure(std::string control, std::string why) {
+    return {false, std::move(control), std::move(why)};
+  }
 };
 
-// Turns a failed status of `control`'s `operation` into a run-time error; does nothing
-// for a successful one.
-void checkControlStatus(const ControlStatus& status, std::string_view control,
-                        std::string_view operation);
+// Turns a failed status of `operation` into a run-time error that names the control; does
+// nothing for a successful one.
+void checkControlStatus(const ControlStatus& status, std::string_view operation);
 
 // Raises the floating-point run-time error.
 [[noreturn]] void raiseFloatError();

@@ -14,9 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
+
+#include "tools/resident_memory.h"
 
 namespace {
 
@@ -31,15 +32,6 @@ int closeWindow(Display* display, Window window) {
   XSendEvent(display, window, False, NoEventMask, &event);
   XFlush(display);
   return 0;
-}
-
-long residentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
 }
 
 int launch(Display* display, int settleMs, char** program) {
@@ -58,7 +50,7 @@ int launch(Display* display, int settleMs, char** program) {
   }
   const auto mapped = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
-  const long rss = residentKiB(child);
+  const long rss = residentKiB(std::to_string(child));
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
   std::printf("map_ms=%.2f rss_kib=%ld\n",

@@ -1,11 +1,9 @@
 #pragma once
 
-class QApplication;
-
 namespace window {
 
 // The look every instance of the window shares: the Fusion style, so that the window looks
 // the same on every desktop, and a font in which every caption fits its control.
-void applyAppearance(QApplication& app);
+void applyAppearance();
 
 }  // namespace window

@@ -1,23 +1,31 @@
 #include "window/form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGroupBox>
-#include <QHash>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <algorithm>
-#include <map>
-
-#include "window/form1_description.h"
 
 namespace window {
 
 namespace {
 
-QString qtext(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+runtime::ControlStatus missing(std::u16string_view control) {
+  return runtime::ControlStatus::failure(qtext(control).toStdString(), "it no longer exists");
+}
+
+// Screen readers see the window as a window with its title, not as a plain pane.
+QAccessibleInterface* accessibleForm(const QString& className, QObject* object) {
+  if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType()) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 QRect pixelRect(const ControlDescription& c) {
   const int left = pixelsFromTwips(c.left);
@@ -26,41 +34,10 @@ QRect pixelRect(const ControlDescription& c) {
           pixelsFromTwips(c.top + c.height) - top};
 }
 
-// The caption without access-key markers, as screen readers should say it.
-QString plainCaption(const QString& caption) {
-  QString plain = caption;
-  plain.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-  plain.remove(QLatin1Char('&'));
-  plain.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-  return plain;
-}
-
-// Accessible names for the controls whose captions do not say what they are.
-const std::map<std::string_view, const char*> kAccessibleNames = {
-    {"txtPrice", "Price"}, {"lblSalesTax", "Sales tax"}, {"Frame1", "States"}};
-
-QString qtext(runtime::TextView text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-// Every option button in the table selects a state that has a rate.
-constexpr bool everyOptionHasARate() {
-  for (const ControlDescription& c : kForm1Controls) {
-    if (c.kind != ControlKind::OptionButton) continue;
-    bool found = false;
-    for (const calc::RateRow& row : calc::kRateTable) found = found || row.option == c.name;
-    if (!found) return false;
-  }
-  return true;
-}
-static_assert(everyOptionHasARate());
-
-runtime::ControlStatus missing() { return runtime::ControlStatus::failure("it no longer exists"); }
-
-}  // namespace
-
 QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
-  const auto widthOf = [&](const QString& line) { return metrics.horizontalAdvance(plainCaption(line)); };
+  const auto widthOf = [&](const QString& line) {
+    return metrics.size(Qt::TextShowMnemonic, line).width();
+  };
   if (widthOf(caption) <= width) return caption;
   // Two lines if they fit: the break at the space that makes the wider line narrowest.
   QString best;
@@ -88,14 +65,14 @@ QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int wid
   return lines.join(QLatin1Char('\n'));
 }
 
-QString WrappingButton::displayedText() const {
+QString CommandButton::displayedText() const {
   QStyleOptionButton option;
   initStyleOption(&option);
   const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
   return wrapCaption(text(), fontMetrics(), contents.width());
 }
 
-QSize WrappingButton::sizeHint() const {
+QSize CommandButton::sizeHint() const {
   QStyleOptionButton option;
   initStyleOption(&option);
   option.text = displayedText();
@@ -103,7 +80,17 @@ QSize WrappingButton::sizeHint() const {
   return style()->sizeFromContents(QStyle::CT_PushButton, &option, textSize, this);
 }
 
-void WrappingButton::paintEvent(QPaintEvent*) {
+bool CommandButton::event(QEvent* event) {
+  // The access key's click comes at once, as the mouse's does. A delayed one would still
+  // be on its way while a click that came meanwhile ran the command, and run it again.
+  if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+    click();
+    return true;
+  }
+  return QPushButton::event(event);
+}
+
+void CommandButton::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);
   QStyleOptionButton option;
   initStyleOption(&option);
@@ -112,76 +99,88 @@ void WrappingButton::paintEvent(QPaintEvent*) {
 }
 
 TaxLabel::TaxLabel(QWidget* parent, int describedWidth)
-    : QLabel(parent), describedWidth_(describedWidth) {}
+    : QLabel(parent), describedWidth_(describedWidth) {
+  setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
 
 void TaxLabel::setCaption(const QString& caption) {
   setText(caption);
   resize(std::max(describedWidth_, sizeHint().width()), height());
+  QAccessibleEvent changed(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), reporter_(reporter) {
+  static const bool factoryInstalled = (QAccessible::installFactory(accessibleForm), true);
+  (void)factoryInstalled;
+
   setObjectName(qtext(kFormName));
   setWindowTitle(qtext(kFormCaption));
   resize(pixelsFromTwips(kClientWidthTwips), pixelsFromTwips(kClientHeightTwips));
 
-  QHash<QString, QWidget*> byName{{objectName(), this}};
-  std::array<QWidget*, kForm1Controls.size()> byTabIndex{};
-
   for (const ControlDescription& c : kForm1Controls) {
-    QWidget* container = byName.value(qtext(c.container));
-    const QString caption = qtext(c.caption);
-    QWidget* widget = nullptr;
-    switch (c.kind) {
-      case ControlKind::CommandButton: {
-        auto* button = new WrappingButton(caption, container);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, &Form1::calculateClicked);
-        cmdCalculateSalesTax_ = button;
-        widget = button;
-        break;
-      }
-      case ControlKind::TextBox: {
-        auto* box = new QLineEdit(container);
-        box->setText(caption);
-        txtPrice_ = box;
-        widget = box;
-        break;
-      }
-      case ControlKind::Frame:
-        widget = new QGroupBox(caption, container);
-        break;
-      case ControlKind::OptionButton: {
-        auto* button = new QRadioButton(caption, container);
-        const auto row = std::find_if(calc::kRateTable.begin(), calc::kRateTable.end(),
-                                      [&](const calc::RateRow& r) { return r.option == c.name; });
-        options_[static_cast<std::size_t>(row - calc::kRateTable.begin())] = button;
-        widget = button;
-        break;
-      }
-      case ControlKind::Label:
-        if (c.name == "lblSalesTax") {
-          auto* label = new TaxLabel(container, pixelRect(c).width());
-          label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-          label->setText(caption);
-          lblSalesTax_ = label;
-          widget = label;
-        } else {
-          widget = new QLabel(caption, container);
-        }
-        break;
-    }
+    QWidget* container = c.container == kFormName ? this : findChild<QWidget*>(qtext(c.container));
+    QWidget* widget = createControl(c, container);
     widget->setObjectName(qtext(c.name));
     widget->setGeometry(pixelRect(c));
-    if (const auto name = kAccessibleNames.find(c.name); name != kAccessibleNames.end()) {
-      widget->setAccessibleName(QString::fromLatin1(name->second));
-    }
-    byName.insert(widget->objectName(), widget);
-    byTabIndex[static_cast<std::size_t>(c.tabIndex)] = widget;
+    if (!c.accessibleName.empty()) widget->setAccessibleName(qtext(c.accessibleName));
   }
+  for (const ControlDescription& c : kForm1Controls) {
+    if (!c.labels.empty()) {
+      findChild<QLabel*>(qtext(c.name))->setBuddy(findChild<QWidget*>(qtext(c.labels)));
+    }
+  }
+  setTabOrderFromTheTable();
 
-  // The tab order follows the tab indexes; labels and the frame take no focus and are
-  // passed over.
+  option(calc::State::Pennsylvania)->setChecked(true);
+  txtPrice_->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* Form1::createControl(const ControlDescription& c, QWidget* container) {
+  switch (c.kind) {
+    case ControlKind::CommandButton: return createCommandButton(c, container);
+    case ControlKind::TextBox: return createTextBox(c, container);
+    case ControlKind::Frame: return new QGroupBox(qtext(c.caption), container);
+    case ControlKind::OptionButton: return createOptionButton(c, container);
+    case ControlKind::Label: return new QLabel(qtext(c.caption), container);
+    case ControlKind::TaxLabel: return createTaxLabel(c, container);
+  }
+  return nullptr;
+}
+
+CommandButton* Form1::createCommandButton(const ControlDescription& c, QWidget* container) {
+  auto* button = new CommandButton(qtext(c.caption), container);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  connect(button, &QPushButton::clicked, this, &Form1::calculateClicked);
+  cmdCalculateSalesTax_ = button;
+  return button;
+}
+
+QLineEdit* Form1::createTextBox(const ControlDescription& c, QWidget* container) {
+  txtPrice_ = new QLineEdit(qtext(c.caption), container);
+  return txtPrice_;
+}
+
+QRadioButton* Form1::createOptionButton(const ControlDescription& c, QWidget* container) {
+  auto* button = new QRadioButton(qtext(c.caption), container);
+  options_[calc::indexOf(c.state)] = button;
+  return button;
+}
+
+TaxLabel* Form1::createTaxLabel(const ControlDescription& c, QWidget* container) {
+  lblSalesTax_ = new TaxLabel(container, pixelRect(c).width());
+  lblSalesTax_->setText(qtext(c.caption));
+  return lblSalesTax_;
+}
+
+// The tab order follows the tab indexes; labels and the frame take no focus and are passed
+// over.
+void Form1::setTabOrderFromTheTable() {
+  std::array<QWidget*, kForm1Controls.size()> byTabIndex{};
+  for (const ControlDescription& c : kForm1Controls) {
+    byTabIndex[static_cast<std::size_t>(c.tabIndex)] = findChild<QWidget*>(qtext(c.name));
+  }
   QWidget* previous = nullptr;
   for (QWidget* widget : byTabIndex) {
     if (widget->focusPolicy() & Qt::TabFocus) {
@@ -189,20 +188,17 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
       previous = widget;
     }
   }
-
-  option(calc::State::Pennsylvania)->setChecked(true);
-  txtPrice_->setFocus(Qt::OtherFocusReason);
-}
-
-QRadioButton* Form1::option(calc::State state) const {
-  return options_[static_cast<std::size_t>(state)];
 }
 
 void Form1::calculateClicked() {
+  // Once at a time: a click that reaches the window while the command's own report is up
+  // (an assistive tool's press, say) does not run it again.
+  if (calculating_) return;
+  const QScopedValueRollback<bool> running(calculating_, true);
   try {
     calc::calculateSalesTax(*this);
   } catch (const runtime::RunTimeError& error) {
-    reporter_.report(error);
+    reporter_.report(error, *this);
     // The command stopped where it failed and the price is still in the box: put the user
     // back there, with the text selected, to correct it.
     if (txtPrice_) {
@@ -212,31 +208,33 @@ void Form1::calculateClicked() {
   }
 }
 
-bool Form1::isSelected(calc::State state) {
+runtime::ControlStatus Form1::readSelected(calc::State state, bool& selected) {
   const QRadioButton* button = option(state);
-  return button && button->isChecked();
+  if (!button) return missing(nameOf(ControlKind::OptionButton, state));
+  selected = button->isChecked();
+  return {};
 }
 
 runtime::ControlStatus Form1::readPriceText(runtime::Text& text) {
-  if (!txtPrice_) return missing();
+  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
   text = txtPrice_->text().toStdU16String();
   return {};
 }
 
 runtime::ControlStatus Form1::setPriceText(runtime::TextView text) {
-  if (!txtPrice_) return missing();
+  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
   txtPrice_->setText(qtext(text));
   return {};
 }
 
 runtime::ControlStatus Form1::focusPrice() {
-  if (!txtPrice_) return missing();
+  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
   txtPrice_->setFocus(Qt::OtherFocusReason);
   return {};
 }
 
 runtime::ControlStatus Form1::setTaxCaption(runtime::TextView text) {
-  if (!lblSalesTax_) return missing();
+  if (!lblSalesTax_) return missing(nameOf(ControlKind::TaxLabel));
   lblSalesTax_->setCaption(qtext(text));
   return {};
 }

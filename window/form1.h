@@ -7,9 +7,11 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <array>
+#include <string_view>
 
 #include "calc/calculate_command.h"
 #include "runtime/run_time_error.h"
+#include "window/form1_description.h"
 
 namespace window {
 
@@ -17,12 +19,13 @@ namespace window {
 class ErrorReporter {
  public:
   virtual ~ErrorReporter() = default;
-  // Shows the error to the user; returns once the user has dismissed it.
-  virtual void report(const runtime::RunTimeError& error) = 0;
+  // Shows the error to the user over `window`; returns once the user has dismissed it.
+  virtual void report(const runtime::RunTimeError& error, QWidget& window) = 0;
 };
 
 // The tax label: keeps its left, top and height, and widens to the right so that the whole
-// tax always shows; it never narrows below its described width.
+// tax always shows; it never narrows below its described width. Screen readers hear the tax
+// as its name, and are told when it changes.
 class TaxLabel : public QLabel {
   Q_OBJECT
  public:
@@ -33,10 +36,11 @@ class TaxLabel : public QLabel {
   int describedWidth_;
 };
 
-// A push button whose caption breaks onto more lines when it is wider than the button, as
-// a plain QPushButton's never does. text() keeps the caption as given, so its access key
-// and accessible name stay those of the one-line caption; only the drawing wraps.
-class WrappingButton : public QPushButton {
+// The command button. Its caption breaks onto more lines when it is wider than the button,
+// as a plain QPushButton's never does; text() keeps the caption as given, so its access key
+// and accessible name stay those of the one-line caption. Its access key clicks it at once,
+// like the mouse, instead of a moment later.
+class CommandButton : public QPushButton {
   Q_OBJECT
  public:
   using QPushButton::QPushButton;
@@ -45,6 +49,7 @@ class WrappingButton : public QPushButton {
   [[nodiscard]] QSize sizeHint() const override;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 };
 
@@ -56,26 +61,39 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   Form1(ErrorReporter& reporter, QWidget* parent = nullptr);
 
   QLineEdit* priceBox() const { return txtPrice_; }
-  QRadioButton* option(calc::State state) const;
-  WrappingButton* commandButton() const { return cmdCalculateSalesTax_; }
+  QRadioButton* option(calc::State state) const { return options_[calc::indexOf(state)]; }
+  CommandButton* commandButton() const { return cmdCalculateSalesTax_; }
   TaxLabel* taxLabel() const { return lblSalesTax_; }
 
  private:
+  QWidget* createControl(const ControlDescription& c, QWidget* container);
+  CommandButton* createCommandButton(const ControlDescription& c, QWidget* container);
+  QLineEdit* createTextBox(const ControlDescription& c, QWidget* container);
+  QRadioButton* createOptionButton(const ControlDescription& c, QWidget* container);
+  TaxLabel* createTaxLabel(const ControlDescription& c, QWidget* container);
+  void setTabOrderFromTheTable();
   void calculateClicked();
 
   // The control operations of the Calculate command, over the widgets.
-  bool isSelected(calc::State state) override;
+  runtime::ControlStatus readSelected(calc::State state, bool& selected) override;
   runtime::ControlStatus readPriceText(runtime::Text& text) override;
   runtime::ControlStatus setPriceText(runtime::TextView text) override;
   runtime::ControlStatus focusPrice() override;
   runtime::ControlStatus setTaxCaption(runtime::TextView text) override;
 
   ErrorReporter& reporter_;
+  bool calculating_ = false;
   QPointer<QLineEdit> txtPrice_;
   QPointer<TaxLabel> lblSalesTax_;
-  QPointer<WrappingButton> cmdCalculateSalesTax_;
-  std::array<QPointer<QRadioButton>, calc::kRateTable.size()> options_;
+  QPointer<CommandButton> cmdCalculateSalesTax_;
+  std::array<QPointer<QRadioButton>, calc::kStateCount> options_;
 };
+
+// A text of the runtime or of the control table as a QString.
+inline QString qtext(std::u16string_view text) { return QStringView(text).toString(); }
+
+// A control's rectangle in device-independent pixels, relative to its container.
+QRect pixelRect(const ControlDescription& c);
 
 // The caption broken at spaces to fit `width` pixels in `metrics`: one line if it fits, else
 // the most even two lines that fit, else as many words a line as fit. Access-key markers

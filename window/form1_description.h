@@ -3,39 +3,48 @@
 #include <array>
 #include <string_view>
 
+#include "calc/rates.h"
+
 namespace window {
 
-enum class ControlKind { CommandButton, TextBox, Frame, OptionButton, Label };
+enum class ControlKind { CommandButton, TextBox, Frame, OptionButton, Label, TaxLabel };
 
 // One control of the window as it is described: kind, name, container, caption, rectangle
-// in twips (relative to the inside of the container) and place in the tab order.
+// in twips (relative to the inside of the container) and place in the tab order; then what
+// only some kinds have.
 struct ControlDescription {
   ControlKind kind;
-  std::string_view name;
-  std::string_view container;
-  std::string_view caption;
+  std::u16string_view name;
+  std::u16string_view container;
+  std::u16string_view caption;
   int left, top, width, height;
   int tabIndex;
+  calc::State state = {};                  // an option button: the state it selects
+  std::u16string_view labels = {};         // a label: the control it names for screen readers
+  std::u16string_view accessibleName = {};  // where the caption does not say what it is
 };
 
-inline constexpr std::string_view kFormName = "Form1";
-inline constexpr std::string_view kFormCaption = "Form1";
+inline constexpr std::u16string_view kFormName = u"Form1";
+inline constexpr std::u16string_view kFormCaption = u"Form1";
 inline constexpr int kClientWidthTwips = 6975;
 inline constexpr int kClientHeightTwips = 6645;
 
+using calc::State;
+using K = ControlKind;
+
 // In the order the controls are created.
 inline constexpr std::array<ControlDescription, 11> kForm1Controls{{
-    {ControlKind::CommandButton, "cmdCalculateSalesTax", "Form1", "&Calculate Sales Tax", 4320, 2640, 1215, 495, 9},
-    {ControlKind::TextBox, "txtPrice", "Form1", "", 4320, 1080, 1095, 375, 0},
-    {ControlKind::Frame, "Frame1", "Form1", "States", 360, 840, 1815, 3135, 1},
-    {ControlKind::OptionButton, "optDE", "Frame1", "&Delaware", 240, 2520, 1335, 255, 6},
-    {ControlKind::OptionButton, "optNY", "Frame1", "&New York", 240, 2040, 1335, 255, 5},
-    {ControlKind::OptionButton, "optMD", "Frame1", "&Maryland", 240, 1440, 1455, 375, 4},
-    {ControlKind::OptionButton, "optOH", "Frame1", "&Ohio", 240, 960, 1455, 255, 3},
-    {ControlKind::OptionButton, "optPA", "Frame1", "&Pennsylvania", 240, 480, 1455, 255, 2},
-    {ControlKind::Label, "Label1", "Form1", "Sales Tax is:", 3000, 1920, 1095, 255, 10},
-    {ControlKind::Label, "Label2", "Form1", "Enter Price:", 3000, 1200, 975, 255, 8},
-    {ControlKind::Label, "lblSalesTax", "Form1", "0", 4320, 1920, 615, 255, 7},
+    {K::CommandButton, u"cmdCalculateSalesTax", u"Form1", u"&Calculate Sales Tax", 4320, 2640, 1215, 495, 9},
+    {K::TextBox, u"txtPrice", u"Form1", u"", 4320, 1080, 1095, 375, 0, {}, {}, u"Price"},
+    {K::Frame, u"Frame1", u"Form1", u"States", 360, 840, 1815, 3135, 1},
+    {K::OptionButton, u"optDE", u"Frame1", u"&Delaware", 240, 2520, 1335, 255, 6, State::Delaware},
+    {K::OptionButton, u"optNY", u"Frame1", u"&New York", 240, 2040, 1335, 255, 5, State::NewYork},
+    {K::OptionButton, u"optMD", u"Frame1", u"&Maryland", 240, 1440, 1455, 375, 4, State::Maryland},
+    {K::OptionButton, u"optOH", u"Frame1", u"&Ohio", 240, 960, 1455, 255, 3, State::Ohio},
+    {K::OptionButton, u"optPA", u"Frame1", u"&Pennsylvania", 240, 480, 1455, 255, 2, State::Pennsylvania},
+    {K::Label, u"Label1", u"Form1", u"Sales Tax is:", 3000, 1920, 1095, 255, 10, {}, u"lblSalesTax"},
+    {K::Label, u"Label2", u"Form1", u"Enter Price:", 3000, 1200, 975, 255, 8, {}, u"txtPrice"},
+    {K::TaxLabel, u"lblSalesTax", u"Form1", u"0", 4320, 1920, 615, 255, 7},
 }};
 
 // The tab indexes number the controls from 0, each once.
@@ -49,6 +58,47 @@ constexpr bool tabIndexesAreEachUsedOnce() {
   return true;
 }
 static_assert(tabIndexesAreEachUsedOnce());
+
+// Every control's container is the window or a control created before it.
+constexpr bool containersComeFirst() {
+  for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
+    bool found = kForm1Controls[i].container == kFormName;
+    for (std::size_t j = 0; j < i; ++j) found = found || kForm1Controls[j].name == kForm1Controls[i].container;
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(containersComeFirst());
+
+// Every state has exactly one option button, and a label names a control of the window.
+constexpr bool everyStateHasOneOption() {
+  for (const calc::RateRow& row : calc::kRateTable) {
+    int options = 0;
+    for (const ControlDescription& c : kForm1Controls) options += c.kind == K::OptionButton && c.state == row.state;
+    if (options != 1) return false;
+  }
+  return true;
+}
+static_assert(everyStateHasOneOption());
+
+constexpr bool labelsNameControls() {
+  for (const ControlDescription& label : kForm1Controls) {
+    if (label.labels.empty()) continue;
+    bool found = false;
+    for (const ControlDescription& c : kForm1Controls) found = found || c.name == label.labels;
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(labelsNameControls());
+
+// The name of the control of `kind`; of an option button, the one that selects `state`.
+constexpr std::u16string_view nameOf(ControlKind kind, calc::State state = {}) {
+  for (const ControlDescription& c : kForm1Controls) {
+    if (c.kind == kind && (kind != K::OptionButton || c.state == state)) return c.name;
+  }
+  return {};
+}
 
 // Twips to device-independent pixels: 1440 twips an inch at 96 pixels an inch. Qt scales
 // device-independent pixels for the screen itself. Edges are rounded, not sizes, so that

@@ -42,7 +42,7 @@ class ApplicationTest : public QObject {
   }
 
   void theApplicationIsNamedFromTheVersionRecord() {
-    app::setUpApplication(*qApp);
+    app::setUpApplication();
     QCOMPARE(QApplication::applicationName(), QStringLiteral("Sales Tax Calculator"));
     QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.00"));
     QCOMPARE(QGuiApplication::desktopFileName(), QString::fromLatin1(app::version::kAppId));
@@ -51,10 +51,6 @@ class ApplicationTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  ApplicationTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(ApplicationTest)
 
 #include "application_test.moc"

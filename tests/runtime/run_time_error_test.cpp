@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "run_time_errors.h"
 #include "runtime/run_time_error.h"
 
 namespace runtime {
 namespace {
+
+using testing_support::raisedKind;
+using testing_support::raisedMessage;
 
 TEST(RunTimeError, EachKindHasItsOwnNumber) {
   EXPECT_EQ(RunTimeError::priceNotANumber(u"x").number(), 1);
@@ -14,19 +18,14 @@ TEST(RunTimeError, EachKindHasItsOwnNumber) {
 }
 
 TEST(RunTimeError, CheckControlStatusRaisesOnlyForAFailure) {
-  EXPECT_NO_THROW(checkControlStatus(ControlStatus::success(), "txtPrice", "read its text"));
-  try {
-    checkControlStatus(ControlStatus::failure("window closed"), "txtPrice", "read its text");
-    FAIL();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::ControlFailed);
-    EXPECT_STREQ(e.what(), "The control txtPrice could not read its text: window closed.");
-  }
-  try {
-    raiseFloatError();
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::FloatingPoint);
-  }
+  EXPECT_EQ(raisedKind([] { checkControlStatus(ControlStatus::success(), "read its text"); }),
+            std::nullopt);
+  const auto failed = [] {
+    checkControlStatus(ControlStatus::failure("txtPrice", "window closed"), "read its text");
+  };
+  EXPECT_EQ(raisedKind(failed), ErrorKind::ControlFailed);
+  EXPECT_EQ(raisedMessage(failed), "The control txtPrice could not read its text: window closed.");
+  EXPECT_EQ(raisedKind(raiseFloatError), ErrorKind::FloatingPoint);
 }
 
 }  // namespace

@@ -1,27 +1,15 @@
 // 5,000 click cycles through real input, with resident memory printed along the way.
 // A record for the developer; the test itself checks only what every cycle must show.
 #include <QtTest>
-#include <fstream>
 
 #include "form1_fixture.h"
-#include "window/appearance.h"
-
-namespace {
-
-long residentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-}  // namespace
+#include "tools/resident_memory.h"
 
 class Form1Soak : public QObject {
   Q_OBJECT
  private slots:
+  void initTestCase() { window::applyAppearance(); }
+
   void fiveThousandClickCycles() {
     ShownForm f;
     const QStringList prices = {"19.99", "100", "abc", "-5", "", "8388608", "1e39", "12.5"};
@@ -40,11 +28,6 @@ class Form1Soak : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  window::applyAppearance(app);
-  Form1Soak test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(Form1Soak)
 
 #include "form1_soak.moc"

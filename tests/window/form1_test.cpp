@@ -4,28 +4,19 @@
 #include <QtTest>
 
 #include "form1_fixture.h"
-#include "window/appearance.h"
-#include "window/form1_description.h"
+#include "worked_examples.h"
 
 using calc::State;
-using window::ControlKind;
 using window::kForm1Controls;
-using window::pixelsFromTwips;
+using window::pixelRect;
+using window::qtext;
 
 namespace {
-
-QRect describedRect(const window::ControlDescription& c) {
-  return {pixelsFromTwips(c.left), pixelsFromTwips(c.top),
-          pixelsFromTwips(c.left + c.width) - pixelsFromTwips(c.left),
-          pixelsFromTwips(c.top + c.height) - pixelsFromTwips(c.top)};
-}
 
 // On its indicator: a click beside a short caption is not a click on the button.
 void clickOption(QRadioButton* option) {
   QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(7, option->height() / 2));
 }
-
-QString name(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -33,6 +24,8 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { window::applyAppearance(); }
+
   void opensInItsDescribedStartState() {
     ShownForm f;
     QCOMPARE(f.form->objectName(), QStringLiteral("Form1"));
@@ -47,10 +40,10 @@ class Form1Test : public QObject {
   void placesEveryControlAsDescribed() {
     ShownForm f;
     for (const auto& c : kForm1Controls) {
-      auto* widget = f.form->findChild<QWidget*>(name(c.name));
-      QVERIFY2(widget, c.name.data());
-      QCOMPARE(widget->parentWidget()->objectName(), name(c.container));
-      QCOMPARE(widget->geometry(), describedRect(c));
+      auto* widget = f.control(c.name);
+      QVERIFY2(widget, qPrintable(qtext(c.name)));
+      QCOMPARE(widget->parentWidget()->objectName(), qtext(c.container));
+      QCOMPARE(widget->geometry(), pixelRect(c));
     }
     QCOMPARE(f.form->findChild<QPushButton*>("cmdCalculateSalesTax")->geometry(), QRect(288, 176, 81, 33));
     QCOMPARE(f.form->findChild<QGroupBox*>("Frame1")->title(), QStringLiteral("States"));
@@ -61,7 +54,7 @@ class Form1Test : public QObject {
     f.form->taxLabel()->setCaption(QStringLiteral("-922337203685477.5808"));
     QList<QWidget*> top;
     for (const auto& c : kForm1Controls) {
-      if (c.container == "Form1") top.append(f.form->findChild<QWidget*>(name(c.name)));
+      if (c.container == window::kFormName) top.append(f.control(c.name));
     }
     for (int i = 0; i < top.size(); ++i) {
       QVERIFY(f.form->rect().contains(top[i]->geometry()));
@@ -73,26 +66,22 @@ class Form1Test : public QObject {
   }
 
   void computesTheWorkedExamples_data() {
-    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("state");
     QTest::addColumn<QString>("price");
     QTest::addColumn<QString>("tax");
-    QTest::newRow("100 PA") << "optPA" << "100" << "6";
-    QTest::newRow("19.99 PA") << "optPA" << "19.99" << "1.1994";
-    QTest::newRow("12.5 OH") << "optOH" << "12.5" << "0.625";
-    QTest::newRow("10 MD") << "optMD" << "10" << "8";
-    QTest::newRow("10 NY") << "optNY" << "10" << "0.75";
-    QTest::newRow("-5 PA") << "optPA" << "-5" << "-0.3";
-    QTest::newRow("DE") << "optDE" << "123.45" << "0";
-    QTest::newRow("huge DE") << "optDE" << "100000000000000000000" << "0";
-    QTest::newRow("tie OH") << "optOH" << "8388608" << "419430.4062";
+    for (const auto& e : testing_support::kWorkedExamples) {
+      const QString price = QString::fromUtf16(e.price);
+      QTest::addRow("%s %d", qPrintable(price), static_cast<int>(e.state))
+          << static_cast<int>(e.state) << price << QString::fromUtf16(e.tax);
+    }
   }
 
   void computesTheWorkedExamples() {
-    QFETCH(QString, option);
+    QFETCH(int, state);
     QFETCH(QString, price);
     QFETCH(QString, tax);
     ShownForm f;
-    clickOption(f.form->findChild<QRadioButton*>(option));
+    clickOption(f.form->option(static_cast<State>(state)));
     f.typePriceAndClick(price);
     QCOMPARE(f.form->taxLabel()->text(), tax);
     QCOMPARE(f.form->priceBox()->text(), QString());
@@ -175,12 +164,12 @@ class Form1Test : public QObject {
   void resizingMovesNoControl() {
     ShownForm f;
     QList<QRect> before;
-    for (const auto& c : kForm1Controls) before.append(f.form->findChild<QWidget*>(name(c.name))->geometry());
+    for (const auto& c : kForm1Controls) before.append(f.control(c.name)->geometry());
     for (const QSize size : {QSize(900, 700), QSize(200, 150)}) {
       f.form->resize(size);
       QTRY_COMPARE(f.form->size(), size);
       for (qsizetype i = 0; i < before.size(); ++i) {
-        QCOMPARE(f.form->findChild<QWidget*>(name(kForm1Controls[static_cast<std::size_t>(i)].name))->geometry(), before[i]);
+        QCOMPARE(f.control(kForm1Controls[static_cast<std::size_t>(i)].name)->geometry(), before[i]);
       }
     }
   }
@@ -189,16 +178,15 @@ class Form1Test : public QObject {
   void everyCaptionFitsItsControl() {
     ShownForm f;
     for (const auto& c : kForm1Controls) {
-      auto* widget = f.form->findChild<QWidget*>(name(c.name));
+      auto* widget = f.control(c.name);
       const QFontMetrics metrics = widget->fontMetrics();
       QString text;
-      if (auto* w = qobject_cast<window::WrappingButton*>(widget)) text = w->displayedText();
+      if (auto* w = qobject_cast<window::CommandButton*>(widget)) text = w->displayedText();
       else if (auto* b = qobject_cast<QAbstractButton*>(widget)) text = b->text();
       else if (auto* l = qobject_cast<QLabel*>(widget)) text = l->text();
       else if (auto* g = qobject_cast<QGroupBox*>(widget)) text = g->title();
       else continue;
-      text.remove(QLatin1Char('&'));
-      const QSize needed = metrics.size(0, text);
+      const QSize needed = metrics.size(Qt::TextShowMnemonic, text);
       QVERIFY2(needed.width() <= widget->width(), qPrintable(widget->objectName()));
       QVERIFY2(needed.height() <= widget->height(), qPrintable(widget->objectName()));
       // A widget that must show more than its own size asks for it in its size hint.
@@ -237,8 +225,9 @@ class Form1Test : public QObject {
   void screenReadersHearSensibleNames() {
     ShownForm f;
     const std::pair<QWidget*, QString> expected[] = {
+        {f.form.get(), "Form1"},
         {f.form->priceBox(), "Price"},
-        {f.form->taxLabel(), "Sales tax"},
+        {f.form->taxLabel(), "0"},
         {f.form->findChild<QWidget*>("Frame1"), "States"},
         {f.form->commandButton(), "Calculate Sales Tax"},
         {f.form->option(State::Pennsylvania), "Pennsylvania"},
@@ -273,29 +262,50 @@ class Form1Test : public QObject {
     QCOMPARE(f.form->priceBox()->selectedText(), price);
   }
 
+  void aControlThatIsGoneIsReportedNotDereferenced_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("tax label") << "lblSalesTax" << "The control lblSalesTax could not show the tax: it no longer exists.";
+    QTest::newRow("option") << "optPA" << "The control optPA could not read its value: it no longer exists.";
+  }
+
   void aControlThatIsGoneIsReportedNotDereferenced() {
+    QFETCH(QString, control);
+    QFETCH(QString, message);
     ShownForm f;
-    delete f.form->taxLabel();
+    delete f.form->findChild<QWidget*>(control);
     f.typePriceAndClick(QStringLiteral("100"));
     QCOMPARE(f.reporter.numbers, std::vector<int>{4});
-    QCOMPARE(f.reporter.messages.back(), std::string("The control lblSalesTax could not show the tax: it no longer exists."));
+    QCOMPARE(QString::fromStdString(f.reporter.messages.back()), message);
     QCOMPARE(f.form->priceBox()->text(), QStringLiteral("100"));
+  }
+
+  void theCommandRunsOnceAtATime() {
+    ShownForm f;
+    // A click or an access key that reaches the window while the report is up runs nothing.
+    f.reporter.whileShown = [&] {
+      f.form->commandButton()->click();
+      QTest::keyClick(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    };
+    QTest::keyClick(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(f.reporter.numbers, std::vector<int>{1});
+    // The access key's click has run already, and none is left pending to run it again.
+    f.reporter.whileShown = nullptr;
+    QTest::qWait(250);
+    QCOMPARE(f.reporter.numbers, std::vector<int>{1});
   }
 
   void wrapCaptionBalancesTwoLines() {
     const QFontMetrics metrics(QApplication::font());
     QCOMPARE(window::wrapCaption("&Calculate Sales Tax", metrics, 1000), QStringLiteral("&Calculate Sales Tax"));
-    QCOMPARE(window::wrapCaption("&Calculate Sales Tax", metrics, metrics.horizontalAdvance("Calculate") + 1),
+    const int twoLines = std::max(metrics.size(Qt::TextShowMnemonic, "&Calculate").width(),
+                                  metrics.size(0, "Sales Tax").width());
+    QCOMPARE(window::wrapCaption("&Calculate Sales Tax", metrics, twoLines),
              QStringLiteral("&Calculate\nSales Tax"));
     QCOMPARE(window::wrapCaption("a b c", metrics, 1), QStringLiteral("a\nb\nc"));
   }
 };
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  window::applyAppearance(app);
-  Form1Test test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(Form1Test)
 
 #include "form1_test.moc"
