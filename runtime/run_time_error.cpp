@@ -10,7 +10,10 @@ constexpr std::size_t kQuotedLimit = 40;
 
 std::string quoted(TextView text) {
   const bool shortened = text.size() > kQuotedLimit;
-  std::string out = "\"" + utf8FromText(text.substr(0, shortened ? kQuotedLimit : text.size()));
+  std::size_t kept = shortened ? kQuotedLimit : text.size();
+  // Cut between characters, not inside a surrogate pair.
+  if (shortened && text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF) --kept;
+  std::string out = "\"" + utf8FromText(text.substr(0, kept));
   out += shortened ? "...\"" : "\"";
   return out;
 }

@@ -19,9 +19,10 @@ namespace {
 constexpr int kKeptDigits = 160;
 // Significant digits gathered into a 64-bit integer on the first pass.
 constexpr int kMantissaDigits = 19;
-// Exponents saturate here: with at most 32,767 digits in the box, any larger exponent
-// already decides between overflow and zero.
-constexpr std::int64_t kExponentCap = 1'000'000;
+// Written exponents saturate here. The digits of a text move the point by at most its
+// length, which is far below this for any text that fits in memory, so a saturated
+// exponent still decides between overflow and zero; and the sum cannot overflow.
+constexpr std::int64_t kExponentCap = 100'000'000'000'000'000;  // 10^17
 
 constexpr bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 

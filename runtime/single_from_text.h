@@ -23,6 +23,9 @@ namespace runtime {
 // Throws RunTimeError of kind PriceNotANumber for a text outside that grammar, and of kind
 // Overflow for a number that rounds beyond the binary32 range. A number too small for a
 // binary32 rounds to a subnormal or to a zero of its sign, without error.
+// Texts of any length are read exactly: leading zeros, trailing zeros and an exponent of
+// any number of digits cancel as they do on paper ("0.000…001e1000…" with a million zeros
+// in each is 1).
 // Time is linear in the length of the text; reading a number allocates no memory.
 [[nodiscard]] float singleFromText(TextView text);
 

@@ -69,6 +69,11 @@ TEST(SingleFromText, ErrorMessagesQuoteThePrice) {
   EXPECT_EQ(messageFor(u"abc"), "The price \"abc\" is not a number.");
   EXPECT_EQ(messageFor(u"  "), "Please enter a price: the price box is empty.");
   EXPECT_EQ(messageFor(Text(100, u'x')), "The price \"" + std::string(40, 'x') + "...\" is not a number.");
+  // A long price is cut between characters: an emoji straddling the cut is left out whole.
+  EXPECT_EQ(messageFor(Text(39, u'x') + u"\U0001F600yz" + Text(10, u'x')),
+            "The price \"" + std::string(39, 'x') + "...\" is not a number.");
+  EXPECT_EQ(messageFor(Text(38, u'x') + u"\U0001F600yz" + Text(10, u'x')),
+            "The price \"" + std::string(38, 'x') + "\xF0\x9F\x98\x80...\" is not a number.");
 }
 
 TEST(SingleFromText, OverflowsPastTheBinary32Range) {
@@ -120,6 +125,35 @@ TEST(SingleFromText, HandlesTheLongestPriceBoxTexts) {
   while (grouped.size() + 4 <= 32'767) grouped += u",000";
   EXPECT_EQ(errorKindOf(grouped), ErrorKind::Overflow);
   EXPECT_EQ(errorKindOf(Text(32'767, u' ')), ErrorKind::PriceNotANumber);
+}
+
+// Ten million characters whose zeros and exponent cancel, in both directions, and the
+// edges of the range spelt the same way.
+TEST(SingleFromText, ReadsTextsOfAnyLengthExactly) {
+  constexpr std::size_t kZeros = 10'000'000;
+  const Text zeros(kZeros, u'0');
+  const auto exponent = [](std::int64_t e) { return u"e" + widen(std::to_string(e)); };
+  const auto scaledDown = [&](const Text& digits, std::int64_t e) {  // 0.000…digits e(e + zeros)
+    return u"0." + zeros + digits + exponent(e + static_cast<std::int64_t>(kZeros));
+  };
+  EXPECT_EQ(parsedBits(scaledDown(u"1", 1)), 0x3F800000u);
+  EXPECT_EQ(parsedBits(scaledDown(u"1", 4)), 0x447A0000u);  // 1000
+  EXPECT_EQ(parsedBits(scaledDown(u"1", 0)), 0x3DCCCCCDu);  // 0.1
+  EXPECT_EQ(parsedBits(u"1" + zeros + exponent(-static_cast<std::int64_t>(kZeros))), 0x3F800000u);
+  EXPECT_EQ(parsedBits(u"-1" + zeros + u".5e-10000000"), 0xBF800000u);  // -1.00…05 rounds to -1
+
+  EXPECT_EQ(parsedBits(scaledDown(u"340282356779733661637539395458142568447", 39)), 0x7F7FFFFFu);
+  EXPECT_EQ(errorKindOf(scaledDown(u"340282356779733661637539395458142568448", 39)), ErrorKind::Overflow);
+  const Text half =
+      u"700649232162408535461864791644958065640130970938257885878534141944895541342930300743319"
+      u"094181060791015625";
+  EXPECT_EQ(parsedBits(scaledDown(half, -45)), 0x00000000u);
+  EXPECT_EQ(parsedBits(scaledDown(half + u"1", -45)), 0x00000001u);
+  EXPECT_EQ(errorKindOf(scaledDown(u"1", 40)), ErrorKind::Overflow);
+  EXPECT_EQ(parsedBits(scaledDown(u"1", -45)), 0x00000000u);
+  // Exponents longer than any count of digits still decide overflow and zero.
+  EXPECT_EQ(errorKindOf(u"0." + zeros + u"1e" + Text(30, u'9')), ErrorKind::Overflow);
+  EXPECT_EQ(parsedBits(u"1" + zeros + u"e-" + Text(30, u'9')), 0x00000000u);
 }
 
 // Random decimal spellings compared with the C library's correctly rounded conversion.
