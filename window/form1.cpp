@@ -106,8 +106,6 @@ TaxLabel::TaxLabel(QWidget* parent, int describedWidth)
 void TaxLabel::setCaption(const QString& caption) {
   setText(caption);
   resize(std::max(describedWidth_, sizeHint().width()), height());
-  QAccessibleEvent changed(this, QAccessible::NameChanged);
-  QAccessible::updateAccessibility(&changed);
 }
 
 Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), reporter_(reporter) {

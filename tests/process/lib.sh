@@ -1,0 +1,85 @@
+# Shared by the process tests: a scratch folder with an empty home and private runtime
+# folder, servers on private sockets, bounded waits, checks that count, and clean-up that
+# stops everything started here by its pid.
+
+scratch=$(mktemp -d)
+started=()
+cleanup() {
+  local pid
+  for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null; done
+  for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+for d in home config cache data state runtime; do mkdir -p "$scratch/$d"; done
+chmod 700 "$scratch/runtime"
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache \
+  XDG_DATA_HOME=$scratch/data XDG_STATE_HOME=$scratch/state XDG_RUNTIME_DIR=$scratch/runtime
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR
+
+passed=0 failed=0
+check() { # description, command...
+  local what=$1; shift
+  if "$@"; then passed=$((passed + 1)); echo "ok: $what"; else failed=$((failed + 1)); echo "FAIL: $what"; fi
+}
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+}
+# Gives up on the whole test with a message: for what the rest cannot do without.
+give_up() { echo "FAIL: $*"; failed=$((failed + 1)); finish; exit 1; }
+
+# wait_until SECONDS COMMAND...: polls every tenth of a second.
+wait_until() {
+  local tries=$(($1 * 10)); shift
+  for ((t = 0; t < tries; t++)); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Starts a command in the background and remembers its pid for clean-up; sets $last_pid.
+start() { "$@" & last_pid=$!; started+=("$last_pid"); }
+
+# An X server of our own on a display number it picks; sets DISPLAY.
+start_xvfb() {
+  start Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset \
+    3>"$scratch/display" 2>"$scratch/xvfb.log"
+  wait_until 10 test -s "$scratch/display" || give_up "Xvfb did not start: $(tail -3 "$scratch/xvfb.log")"
+  export DISPLAY=:$(cat "$scratch/display")
+}
+
+# A private session bus; sets DBUS_SESSION_BUS_ADDRESS.
+start_session_bus() {
+  start dbus-daemon --session --nofork --nopidfile --address="unix:path=$scratch/bus" 2>"$scratch/bus.log"
+  wait_until 10 test -S "$scratch/bus" || give_up "the session bus did not start"
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/bus
+}
+
+# Whether the bus has a name, without starting a service for it.
+bus_has_name() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_shown() { wid=$(window_id "$1"); [ -n "$wid" ]; }
+# wait_for_window NAME: sets $wid, or fails within 10 seconds.
+wait_for_window() { wait_until 10 window_shown "$1"; }
+window_gone() { [ -z "$(window_id "$1")" ]; }
+
+# Waits up to 5 seconds for the pid to end by itself; sets $status to its exit status, or
+# to "running".
+ended() { ! kill -0 "$1" 2>/dev/null || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
+await_exit() {
+  status=running
+  if wait_until 5 ended "$1"; then wait "$1"; status=$?; fi
+}
+
+# A window manager with folders of its own, so that what it writes is not taken for ours.
+start_openbox() {
+  mkdir -p "$scratch/wm"
+  HOME=$scratch/wm XDG_CACHE_HOME=$scratch/wm XDG_CONFIG_HOME=$scratch/wm \
+    start openbox --sm-disable >"$scratch/wm/openbox.log" 2>&1
+  wait_until 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    give_up "openbox did not start"
+}
