@@ -1,11 +1,17 @@
 #include "app/application.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "app/version_record.h"
 #include "window/appearance.h"
 
 namespace app {
+
+namespace {
+constexpr int kReportMinimumWidth = 300;
+}  // namespace
 
 void MessageBoxReporter::report(const runtime::RunTimeError& error, QWidget& window) {
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(version::kProductName),
@@ -13,6 +19,10 @@ void MessageBoxReporter::report(const runtime::RunTimeError& error, QWidget& win
                   &window);
   box.setWindowModality(Qt::WindowModal);
   box.setInformativeText(QString::fromUtf8(error.what()));
+  // Wide enough that window managers show the whole title above it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(kReportMinimumWidth, 0), grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 

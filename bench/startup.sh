@@ -5,23 +5,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  scripts/install-deps
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target salestax bare_window xprobe >/dev/null
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24 -dpi 96 -noreset" "$0" "$@"
-fi
+scripts/install-deps
+cmake --preset default >/dev/null
+cmake --build --preset default --target salestax bare_window xprobe >/dev/null
+
+. tools/desktop.sh
+start_xvfb
+export QT_QPA_PLATFORM=xcb
 probe=build/default/tools/xprobe
-: > /tmp/startup.app; : > /tmp/startup.bare
 "$probe" launch 300 build/default/app/salestax >/dev/null   # warm the caches once
 "$probe" launch 300 build/default/bench/bare_window >/dev/null
 for _ in $(seq "$runs"); do
-  "$probe" launch 300 build/default/app/salestax >> /tmp/startup.app
-  "$probe" launch 300 build/default/bench/bare_window >> /tmp/startup.bare
+  "$probe" launch 300 build/default/app/salestax >>"$scratch/app"
+  "$probe" launch 300 build/default/bench/bare_window >>"$scratch/bare"
 done
 median() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" "$2" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-app_ms=$(median map_ms /tmp/startup.app); bare_ms=$(median map_ms /tmp/startup.bare)
-app_kib=$(median rss_kib /tmp/startup.app); bare_kib=$(median rss_kib /tmp/startup.bare)
+app_ms=$(median map_ms "$scratch/app"); bare_ms=$(median map_ms "$scratch/bare")
+app_kib=$(median rss_kib "$scratch/app"); bare_kib=$(median rss_kib "$scratch/bare")
 echo "runs: $runs each, interleaved"
 echo "calculator: exec to map ${app_ms} ms, resident ${app_kib} KiB"
 echo "bare window: exec to map ${bare_ms} ms, resident ${bare_kib} KiB"

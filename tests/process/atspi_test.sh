@@ -4,7 +4,7 @@
 set -uo pipefail
 salestax=$1
 here=$(dirname "$0")
-. "$here/lib.sh"
+. "$here/../../tools/desktop.sh"
 
 start_xvfb
 start_openbox  # the focus, as on a desktop

@@ -1,6 +1,6 @@
-# Shared by the process tests: a scratch folder with an empty home and private runtime
-# folder, servers on private sockets, bounded waits, checks that count, and clean-up that
-# stops everything started here by its pid.
+# Desktop parts for the process tests and the scripts that show the program: a scratch
+# folder with an empty home and private runtime folder, servers on private sockets, bounded
+# waits, checks that count, and clean-up that stops everything started here by its pid.
 
 scratch=$(mktemp -d)
 started=()
