@@ -75,6 +75,9 @@ await_exit() {
   if wait_until 5 ended "$1"; then wait "$1"; status=$?; fi
 }
 
+# The resident memory of a process in KiB.
+residentKiB() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
+
 # A window manager with folders of its own, so that what it writes is not taken for ours.
 start_openbox() {
   mkdir -p "$scratch/wm"
