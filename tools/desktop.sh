@@ -75,6 +75,15 @@ await_exit() {
   if wait_until 5 ended "$1"; then wait "$1"; status=$?; fi
 }
 
+# A Wayland compositor of our own, headless, on a socket in the private runtime folder; sets
+# $wayland_socket.
+start_weston() {
+  wayland_socket=salestax-test
+  start weston --backend=headless-backend.so --socket="$wayland_socket" --idle-time=0 >"$scratch/weston.log" 2>&1
+  wait_until 10 test -S "$XDG_RUNTIME_DIR/$wayland_socket" ||
+    give_up "weston did not start: $(tail -3 "$scratch/weston.log")"
+}
+
 # The resident memory of a process in KiB.
 residentKiB() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
 

@@ -198,7 +198,9 @@ void Form1::calculateClicked() {
   } catch (const runtime::RunTimeError& error) {
     reporter_.report(error, *this);
     // The command stopped where it failed and the price is still in the box: put the user
-    // back there, with the text selected, to correct it.
+    // back there, with the text selected, to correct it; with no window manager to hand the
+    // focus back from the closed report, the window takes it itself.
+    activateWindow();
     if (txtPrice_) {
       txtPrice_->setFocus(Qt::OtherFocusReason);
       txtPrice_->selectAll();

@@ -69,8 +69,20 @@ def application():
     return None
 
 
+# A compositor with no keyboard on its seat (weston's headless backend) gives no window the
+# focus, so there is none to check.
+KEYBOARD = "--no-keyboard" not in sys.argv
+
+
 def focused(node):
     return node.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+def check_focus(what, node):
+    if KEYBOARD:
+        check(what, node is not None and pump(3, lambda: focused(node)))
+    else:
+        print("skipped, no keyboard on the seat:", what)
 
 
 def press(node):
@@ -114,8 +126,8 @@ def main():
     heard = pump(5, lambda: [e for e in events if e[1] == "1.1994"])
     check("a change event announces the tax 1.1994 (heard: %s)" % (heard or events), bool(heard))
     check("the tax label now reads 1.1994", tax.name == "1.1994")
-    check("the price box is emptied and focused",
-          pump(3, lambda: price.queryText().getText(0, -1) == "" and focused(price)))
+    check("the price box is emptied", pump(3, lambda: price.queryText().getText(0, -1) == ""))
+    check_focus("and has the focus", price)
 
     # An error: the report is an alert that can be read and dismissed without a mouse.
     press(button)
@@ -127,11 +139,12 @@ def main():
     print("the alert says:", alert.name, "|", spoken)
     check("it says which error and why", "Run-time error 1" in spoken and "price box is empty" in spoken)
     ok = find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK")
-    check("its OK button has the focus", ok is not None and pump(3, lambda: focused(ok)))
+    check("it has an OK button", ok is not None)
+    check_focus("which has the focus", ok)
     if ok is not None:
         press(ok)
     check("pressing OK dismisses it", pump(5, lambda: find(app, pyatspi.ROLE_ALERT) is None))
-    check("the focus is back in the price box", pump(3, lambda: focused(price)))
+    check_focus("the focus is back in the price box", price)
     check("the tax label still reads 1.1994", tax.name == "1.1994")
     pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-name",
                                              "object:text-changed", "object:property-change:accessible-value")

@@ -7,12 +7,10 @@ salestax=$1 app_id=$2
 . "$(dirname "$0")/../../tools/desktop.sh"
 unset DISPLAY
 
-socket=salestax-test
-start weston --backend=headless-backend.so --socket="$socket" --idle-time=0 >"$scratch/weston.log" 2>&1
-wait_until 10 test -S "$XDG_RUNTIME_DIR/$socket" || give_up "weston did not start: $(tail -3 "$scratch/weston.log")"
+start_weston
 
 # Without Qt's own title bar, what the window draws is the whole buffer.
-WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=1 QT_QPA_PLATFORM=wayland QT_WAYLAND_DISABLE_WINDOWDECORATION=1 \
+WAYLAND_DISPLAY=$wayland_socket WAYLAND_DEBUG=1 QT_QPA_PLATFORM=wayland QT_WAYLAND_DISABLE_WINDOWDECORATION=1 \
   start "$salestax" 2>"$scratch/protocol.log"
 pid=$last_pid
 check "the top-level is titled Form1" wait_until 10 grep -q 'xdg_toplevel@[0-9]*\.set_title("Form1")' "$scratch/protocol.log"

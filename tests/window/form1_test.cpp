@@ -237,6 +237,10 @@ class Form1Test : public QObject {
       QVERIFY(iface);
       QCOMPARE(iface->text(QAccessible::Name), accessibleName);
     }
+    // A window, not a pane; the tax and the price box are labelled by the labels beside them.
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.form.get())->role(), QAccessible::Window);
+    QCOMPARE(f.control<QLabel>(u"Label1")->buddy(), f.form->taxLabel());
+    QCOMPARE(f.control<QLabel>(u"Label2")->buddy(), f.form->priceBox());
   }
 
   void anErrorLeavesTheLabelAndThePriceAsTheyWere_data() {
