@@ -58,8 +58,9 @@ def tax_text(price: str, rate: str) -> str:
 class Chaos:
     def __init__(self, args):
         self.args, self.rng = args, random.Random(args.seed)
-        self.events = self.probes = self.reports = self.retyped = 0
+        self.events = self.probes = self.reports = self.retyped = self.misread = 0
         self.clipboard = self.primary_owner = None
+        self.size = (465, 443)
 
     def x(self, *words, check=False):
         if os.environ.get("CHAOS_VERBOSE"):
@@ -118,6 +119,9 @@ class Chaos:
             self.fail("a report could not be dismissed")
         self.reports += 1
 
+    def random_point(self):
+        return self.rng.randrange(self.size[0]), self.rng.randrange(self.size[1])
+
     def random_text(self, long=False):
         if long:
             return "".join(self.rng.choice("0123456789.,e-") for _ in range(100_000))
@@ -134,14 +138,16 @@ class Chaos:
             self.set_clipboard(self.random_text(long=self.rng.random() < 0.2))
             self.x("key", "ctrl+v")
         elif r < 0.82:
-            x, y = self.rng.choice(CONTROLS) if self.rng.random() < 0.7 else (
-                self.rng.randrange(465), self.rng.randrange(443))
+            x, y = self.rng.choice(CONTROLS) if self.rng.random() < 0.7 else self.random_point()
+            # Only within the window: a click on the desktop would open the window manager's menu.
+            x, y = min(x, self.size[0] - 1), min(y, self.size[1] - 1)
             self.x("mousemove", "--window", w, x, y, "click", self.rng.choice([1, 1, 1, 2, 3]))
         elif r < 0.88:
-            self.x("mousemove", "--window", w, self.rng.randrange(465), self.rng.randrange(443),
+            self.x("mousemove", "--window", w, *self.random_point(),
                    "click", self.rng.choice([4, 5]))
         elif r < 0.94:
-            self.x("windowsize", w, self.rng.randrange(150, 900), self.rng.randrange(120, 700))
+            self.size = (self.rng.randrange(150, 900), self.rng.randrange(120, 700))
+            self.x("windowsize", "--sync", w, *self.size)
         else:
             self.x("windowmove", w, self.rng.randrange(0, 500), self.rng.randrange(0, 300))
         self.events += 1
@@ -152,7 +158,8 @@ class Chaos:
         if report:
             self.dismiss(report, "Return")
         self.x("key", "Escape")
-        self.x("windowsize", "--sync", self.args.window, 465, 443)
+        self.size = (465, 443)
+        self.x("windowsize", "--sync", self.args.window, *self.size)
         self.x("windowactivate", "--sync", self.args.window)
 
     def own_primary(self):
@@ -170,21 +177,31 @@ class Chaos:
         return subprocess.run(["xclip", "-o", "-selection", "primary", "-t", "UTF8_STRING"], capture_output=True,
                               text=True, timeout=10).stdout
 
-    def read_tax(self):
+    def select_tax(self):
         """The label's text, selected with the mouse and read from the primary selection."""
         w = self.args.window
-        for _ in range(3):
-            self.own_primary()  # so that a selection that did not happen reads as empty
-            # A click first clears any selection, which a press would start to drag instead;
-            # then the press waits out the double-click time.
-            self.x("mousemove", "--window", w, *TAX_LABEL, "click", "1", "sleep", "0.5", "mousedown", "1", "sleep", "0.05",
-                   "mousemove", "--window", w, 380, TAX_LABEL[1], "sleep", "0.05",
-                   "mousemove", "--window", w, 464, TAX_LABEL[1], "mouseup", "1", "sleep", "0.1")
-            text = self.primary()
-            if text:
+        self.own_primary()  # so that a selection that did not happen reads as empty
+        # A click first clears any selection, which a press would start to drag instead; then
+        # the press waits out the double-click time.
+        self.x("mousemove", "--window", w, *TAX_LABEL, "click", "1", "sleep", "0.5", "mousedown", "1", "sleep", "0.05",
+               "mousemove", "--window", w, 380, TAX_LABEL[1], "sleep", "0.05",
+               "mousemove", "--window", w, 464, TAX_LABEL[1], "mouseup", "1", "sleep", "0.1")
+        return self.primary()
+
+    def read_tax(self):
+        """The label's text as two selections in a row agree on it: a selection made by the
+        mouse now and then comes out short."""
+        last = None
+        for _ in range(5):
+            text = self.select_tax()
+            if text and text == last:
                 return text
-            self.settle()
-        return ""
+            if text != last and last is not None:
+                self.misread += 1
+            last = text
+            if not text:
+                self.settle()
+        return last or ""
 
     def enter_price(self, price):
         """Types the price into the emptied box and reads it back: xdotool's typing of characters
@@ -260,8 +277,8 @@ class Chaos:
             if helper:
                 helper.kill()
                 helper.wait()
-        print("events sent: %d, probes: %d, reports dismissed: %d, prices typed again: %d"
-              % (self.events, self.probes, self.reports, self.retyped))
+        print("events sent: %d, probes: %d, reports dismissed: %d, prices typed again: %d, tax reads that disagreed: %d"
+              % (self.events, self.probes, self.reports, self.retyped, self.misread))
 
 
 def main():

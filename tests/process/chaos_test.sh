@@ -9,6 +9,7 @@ here=$(dirname "$0")
 
 start_xvfb
 start_openbox
+wm=$last_pid
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/../lsan.supp}
 QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"
@@ -23,6 +24,7 @@ case $amount in
 esac
 python3 "$here/chaos.py" --pid "$pid" --window "$form" --seed "$seed" "${limit[@]}" --log "$scratch/app.log"
 check "the random input and its probes passed (seed $seed)" test $? = 0
+check "the window manager is still running" kill -0 "$wm"
 echo "resident at the end: $(residentKiB "$pid") KiB"
 
 "$xprobe" close "$form"
