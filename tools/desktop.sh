@@ -4,10 +4,15 @@
 
 scratch=$(mktemp -d)
 started=()
+# Stops what was started, last first; what has not ended 5 seconds after being asked to is
+# killed.
 cleanup() {
-  local pid
+  local i pid
   for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null; done
-  for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+  for pid in "${started[@]}"; do
+    wait_until 5 ended "$pid" || kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -85,7 +90,7 @@ start_weston() {
 }
 
 # The resident memory of a process in KiB.
-residentKiB() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
+resident_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
 
 # A window manager with folders of its own, so that what it writes is not taken for ours.
 start_openbox() {

@@ -16,7 +16,7 @@ QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"
 pid=$last_pid
 wait_for_window Form1 || give_up "the window Form1 did not appear: $(tail -5 "$scratch/app.log")"
 form=$wid
-echo "resident at start: $(residentKiB "$pid") KiB"
+echo "resident at start: $(resident_kib "$pid") KiB"
 
 case $amount in
   *s) limit=(--seconds "${amount%s}") ;;
@@ -25,7 +25,7 @@ esac
 python3 "$here/chaos.py" --pid "$pid" --window "$form" --seed "$seed" "${limit[@]}" --log "$scratch/app.log"
 check "the random input and its probes passed (seed $seed)" test $? = 0
 check "the window manager is still running" kill -0 "$wm"
-echo "resident at the end: $(residentKiB "$pid") KiB"
+echo "resident at the end: $(resident_kib "$pid") KiB"
 
 "$xprobe" close "$form"
 await_exit "$pid"

@@ -9,7 +9,8 @@ salestax=$1 xprobe=$2 wm=${3:-}
 start_xvfb
 [ "$wm" = openbox ] && start_openbox
 
-# Qt's own options on the command line are ignored, and so is a platform in the environment.
+# Qt's own options on the command line are ignored; the platform is pinned to X whatever the
+# environment says.
 QT_QPA_PLATFORM=xcb start "$salestax" --style=Windows -platform offscreen ignored-argument 2>"$scratch/app.log"
 pid=$last_pid
 
