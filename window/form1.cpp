@@ -116,19 +116,21 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
   setWindowTitle(qtext(kFormCaption));
   resize(pixelsFromTwips(kClientWidthTwips), pixelsFromTwips(kClientHeightTwips));
 
-  for (const ControlDescription& c : kForm1Controls) {
-    QWidget* container = c.container == kFormName ? this : findChild<QWidget*>(qtext(c.container));
-    QWidget* widget = createControl(c, container);
+  // The widgets by their rows in the table.
+  Widgets widgets{};
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    const ControlDescription& c = kForm1Controls[row];
+    QWidget* widget = createControl(c, c.container == kFormName ? this : widgets[rowOf(c.container)]);
     widget->setObjectName(qtext(c.name));
     widget->setGeometry(pixelRect(c));
     if (!c.accessibleName.empty()) widget->setAccessibleName(qtext(c.accessibleName));
+    widgets[row] = widget;
   }
-  for (const ControlDescription& c : kForm1Controls) {
-    if (!c.labels.empty()) {
-      findChild<QLabel*>(qtext(c.name))->setBuddy(findChild<QWidget*>(qtext(c.labels)));
-    }
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    const ControlDescription& c = kForm1Controls[row];
+    if (!c.labels.empty()) static_cast<QLabel*>(widgets[row])->setBuddy(widgets[rowOf(c.labels)]);
   }
-  setTabOrderFromTheTable();
+  setTabOrderFromTheTable(widgets);
 
   option(calc::State::Pennsylvania)->setChecked(true);
   txtPrice_->setFocus(Qt::OtherFocusReason);
@@ -174,10 +176,10 @@ TaxLabel* Form1::createTaxLabel(const ControlDescription& c, QWidget* container)
 
 // The tab order follows the tab indexes; labels and the frame take no focus and are passed
 // over.
-void Form1::setTabOrderFromTheTable() {
-  std::array<QWidget*, kForm1Controls.size()> byTabIndex{};
-  for (const ControlDescription& c : kForm1Controls) {
-    byTabIndex[static_cast<std::size_t>(c.tabIndex)] = findChild<QWidget*>(qtext(c.name));
+void Form1::setTabOrderFromTheTable(const Widgets& widgets) {
+  Widgets byTabIndex{};
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    byTabIndex[static_cast<std::size_t>(kForm1Controls[row].tabIndex)] = widgets[row];
   }
   QWidget* previous = nullptr;
   for (QWidget* widget : byTabIndex) {

@@ -71,7 +71,8 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   QLineEdit* createTextBox(const ControlDescription& c, QWidget* container);
   QRadioButton* createOptionButton(const ControlDescription& c, QWidget* container);
   TaxLabel* createTaxLabel(const ControlDescription& c, QWidget* container);
-  void setTabOrderFromTheTable();
+  using Widgets = std::array<QWidget*, kForm1Controls.size()>;
+  void setTabOrderFromTheTable(const Widgets& widgets);
   void calculateClicked();
 
   // The control operations of the Calculate command, over the widgets.

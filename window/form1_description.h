@@ -59,18 +59,23 @@ constexpr bool tabIndexesAreEachUsedOnce() {
 }
 static_assert(tabIndexesAreEachUsedOnce());
 
+// The row of the control called `name`; the table's size when there is none.
+constexpr std::size_t rowOf(std::u16string_view name) {
+  std::size_t row = 0;
+  while (row < kForm1Controls.size() && kForm1Controls[row].name != name) ++row;
+  return row;
+}
+
 // Every control's container is the window or a control created before it.
 constexpr bool containersComeFirst() {
   for (std::size_t i = 0; i < kForm1Controls.size(); ++i) {
-    bool found = kForm1Controls[i].container == kFormName;
-    for (std::size_t j = 0; j < i; ++j) found = found || kForm1Controls[j].name == kForm1Controls[i].container;
-    if (!found) return false;
+    if (kForm1Controls[i].container != kFormName && rowOf(kForm1Controls[i].container) >= i) return false;
   }
   return true;
 }
 static_assert(containersComeFirst());
 
-// Every state has exactly one option button, and a label names a control of the window.
+// Every state has exactly one option button.
 constexpr bool everyStateHasOneOption() {
   for (const calc::RateRow& row : calc::kRateTable) {
     int options = 0;
@@ -81,12 +86,10 @@ constexpr bool everyStateHasOneOption() {
 }
 static_assert(everyStateHasOneOption());
 
+// What names another control is a plain label, and names a control of the window.
 constexpr bool labelsNameControls() {
-  for (const ControlDescription& label : kForm1Controls) {
-    if (label.labels.empty()) continue;
-    bool found = false;
-    for (const ControlDescription& c : kForm1Controls) found = found || c.name == label.labels;
-    if (!found) return false;
+  for (const ControlDescription& c : kForm1Controls) {
+    if (!c.labels.empty() && (c.kind != K::Label || rowOf(c.labels) == kForm1Controls.size())) return false;
   }
   return true;
 }

@@ -20,8 +20,6 @@ using runtime::TextView;
 
 enum class Op { ReadSelected, ReadPrice, SetTax, SetPrice, Focus };
 
-ControlStatus gone() { return ControlStatus::failure("aControl", "gone"); }
-
 // Controls over plain values that record every call and can fail any one operation.
 class FakeControls : public CalculatorControls {
  public:
@@ -33,33 +31,27 @@ class FakeControls : public CalculatorControls {
   std::vector<std::string> calls;
 
   ControlStatus readSelected(State state, bool& isSelected) override {
-    calls.push_back("readSelected " + std::to_string(indexOf(state)));
-    if (failing == Op::ReadSelected) return gone();
-    isSelected = selected == state;
-    return {};
+    return call(Op::ReadSelected, "readSelected " + std::to_string(indexOf(state)),
+                [&] { isSelected = selected == state; });
   }
   ControlStatus readPriceText(Text& text) override {
-    calls.push_back("readPriceText");
-    if (failing == Op::ReadPrice) return gone();
-    text = price;
-    return {};
+    return call(Op::ReadPrice, "readPriceText", [&] { text = price; });
   }
   ControlStatus setPriceText(TextView text) override {
-    calls.push_back("setPriceText");
-    if (failing == Op::SetPrice) return gone();
-    price = text;
-    return {};
+    return call(Op::SetPrice, "setPriceText", [&] { price = text; });
   }
-  ControlStatus focusPrice() override {
-    calls.push_back("focusPrice");
-    if (failing == Op::Focus) return gone();
-    focused = true;
-    return {};
-  }
+  ControlStatus focusPrice() override { return call(Op::Focus, "focusPrice", [&] { focused = true; }); }
   ControlStatus setTaxCaption(TextView text) override {
-    calls.push_back("setTaxCaption");
-    if (failing == Op::SetTax) return gone();
-    taxCaption = text;
+    return call(Op::SetTax, "setTaxCaption", [&] { taxCaption = text; });
+  }
+
+ private:
+  // Records the call, then fails it if it is the failing one, or does it.
+  template <class Action>
+  ControlStatus call(Op op, std::string name, Action action) {
+    calls.push_back(std::move(name));
+    if (failing == op) return ControlStatus::failure("aControl", "gone");
+    action();
     return {};
   }
 };

@@ -6,6 +6,9 @@ key, types a known price, presses Alt+C and reads the tax back by selecting the 
 with the mouse, and checks it against exact rational arithmetic.
 
     chaos.py --pid PID --window WID --seed SEED (--events N | --seconds S) --log STDERR_LOG
+
+CHAOS_VERBOSE=1 prints every xdotool command; CHAOS_SCREENSHOT=FILE.png keeps a screenshot of
+the screen at a failure.
 """
 import argparse
 import os
@@ -62,10 +65,10 @@ class Chaos:
         self.clipboard = self.primary_owner = None
         self.size = (465, 443)
 
-    def x(self, *words, check=False):
+    def x(self, *words):
         if os.environ.get("CHAOS_VERBOSE"):
             print("  xdotool", *words)
-        return subprocess.run(["xdotool", *map(str, words)], capture_output=True, text=True, check=check,
+        return subprocess.run(["xdotool", *map(str, words)], capture_output=True, text=True,
                               timeout=30).stdout
 
     def fail(self, why):
