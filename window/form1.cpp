@@ -1,7 +1,7 @@
 #include "window/form1.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
+#include "window/accessible.h"
+
 #include <QGroupBox>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -15,14 +15,6 @@ namespace {
 
 runtime::ControlStatus missing(std::u16string_view control) {
   return runtime::ControlStatus::failure(qtext(control).toStdString(), "it no longer exists");
-}
-
-// Screen readers see the window as a window with its title, not as a plain pane.
-QAccessibleInterface* accessibleForm(const QString& className, QObject* object) {
-  if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType()) {
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -83,7 +75,7 @@ QSize CommandButton::sizeHint() const {
 bool CommandButton::event(QEvent* event) {
   // The access key's click comes at once, as the mouse's does. A delayed one would still
   // be on its way while a click that came meanwhile ran the command, and run it again.
-  if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+  if (isUnambiguousShortcut(event)) {
     click();
     return true;
   }
@@ -109,8 +101,7 @@ void TaxLabel::setCaption(const QString& caption) {
 }
 
 Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), reporter_(reporter) {
-  static const bool factoryInstalled = (QAccessible::installFactory(accessibleForm), true);
-  (void)factoryInstalled;
+  installAccessibleFactory();
 
   setObjectName(qtext(kFormName));
   setWindowTitle(qtext(kFormCaption));
@@ -131,6 +122,8 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
     if (!c.labels.empty()) static_cast<QLabel*>(widgets[row])->setBuddy(widgets[rowOf(c.labels)]);
   }
   setTabOrderFromTheTable(widgets);
+  taxAnnouncement_ = new Announcement(this);
+  taxAnnouncement_->move(lblSalesTax_->pos());
 
   option(calc::State::Pennsylvania)->setChecked(true);
   txtPrice_->setFocus(Qt::OtherFocusReason);
@@ -163,7 +156,7 @@ QLineEdit* Form1::createTextBox(const ControlDescription& c, QWidget* container)
 }
 
 QRadioButton* Form1::createOptionButton(const ControlDescription& c, QWidget* container) {
-  auto* button = new QRadioButton(qtext(c.caption), container);
+  auto* button = new OptionButton(qtext(c.caption), container);
   options_[calc::indexOf(c.state)] = button;
   return button;
 }
@@ -197,6 +190,9 @@ void Form1::calculateClicked() {
   const QScopedValueRollback<bool> running(calculating_, true);
   try {
     calc::calculateSalesTax(*this);
+    // Nothing with the focus changes its name when the tax comes, so screen readers are
+    // told the new tax, and the price box keeps the last one for "where am I".
+    taxAnnouncement_->announce(describeTheTax());
   } catch (const runtime::RunTimeError& error) {
     reporter_.report(error, *this);
     // The command stopped where it failed and the price is still in the box: put the user
@@ -208,6 +204,14 @@ void Form1::calculateClicked() {
       txtPrice_->selectAll();
     }
   }
+}
+
+QString Form1::describeTheTax() {
+  static const QString caption = qtext(kForm1Controls[labelRowOf(nameOf(ControlKind::TaxLabel))].caption);
+  const QString description =
+      lblSalesTax_ ? caption + QLatin1Char(' ') + lblSalesTax_->text() : QString();
+  if (txtPrice_) txtPrice_->setAccessibleDescription(description);
+  return description;
 }
 
 runtime::ControlStatus Form1::readSelected(calc::State state, bool& selected) {

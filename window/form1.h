@@ -15,6 +15,8 @@
 
 namespace window {
 
+class Announcement;
+
 // Where a run-time error that leaves the Calculate command goes.
 class ErrorReporter {
  public:
@@ -74,6 +76,9 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   using Widgets = std::array<QWidget*, kForm1Controls.size()>;
   void setTabOrderFromTheTable(const Widgets& widgets);
   void calculateClicked();
+  // The tax with its label's caption ("Sales Tax is: 1.1994"), which the price box also
+  // keeps as its description for screen readers.
+  QString describeTheTax();
 
   // The control operations of the Calculate command, over the widgets.
   runtime::ControlStatus readSelected(calc::State state, bool& selected) override;
@@ -87,6 +92,7 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   QPointer<QLineEdit> txtPrice_;
   QPointer<TaxLabel> lblSalesTax_;
   QPointer<CommandButton> cmdCalculateSalesTax_;
+  Announcement* taxAnnouncement_ = nullptr;
   std::array<QPointer<QRadioButton>, calc::kStateCount> options_;
 };
 

@@ -103,6 +103,14 @@ constexpr std::u16string_view nameOf(ControlKind kind, calc::State state = {}) {
   return {};
 }
 
+// The row of the label that names the control called `name`; the table's size when none does.
+constexpr std::size_t labelRowOf(std::u16string_view name) {
+  std::size_t row = 0;
+  while (row < kForm1Controls.size() && kForm1Controls[row].labels != name) ++row;
+  return row;
+}
+static_assert(labelRowOf(nameOf(K::TaxLabel)) < kForm1Controls.size(), "the tax has a label");
+
 // Twips to device-independent pixels: 1440 twips an inch at 96 pixels an inch. Qt scales
 // device-independent pixels for the screen itself. Edges are rounded, not sizes, so that
 // controls that meet in twips meet in pixels.

@@ -18,6 +18,27 @@ void clickOption(QRadioButton* option) {
   QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(7, option->height() / 2));
 }
 
+// What screen readers are sent, as the events it comes from: the name of each
+// notification as it shows, and whether an option was checked as the focus reached it.
+struct ScreenReaderEvents : QObject {
+  QStringList notifications;
+  QList<bool> optionCheckedOnFocus;
+  explicit ScreenReaderEvents(const window::Form1& form) {
+    for (QWidget* w : form.findChildren<QWidget*>()) w->installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* widget = static_cast<QWidget*>(object);
+    const QAccessible::Role role = QAccessible::queryAccessibleInterface(widget)->role();
+    if (event->type() == QEvent::Show && role == QAccessible::Notification) {
+      notifications.append(widget->accessibleName());
+    }
+    if (event->type() == QEvent::FocusIn && role == QAccessible::RadioButton) {
+      optionCheckedOnFocus.append(static_cast<QRadioButton*>(widget)->isChecked());
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -241,6 +262,25 @@ class Form1Test : public QObject {
     QCOMPARE(QAccessible::queryAccessibleInterface(f.form.get())->role(), QAccessible::Window);
     QCOMPARE(f.control<QLabel>(u"Label1")->buddy(), f.form->taxLabel());
     QCOMPARE(f.control<QLabel>(u"Label2")->buddy(), f.form->priceBox());
+  }
+
+  void screenReadersAreToldEveryTaxAndEveryChoice() {
+    ShownForm f;
+    ScreenReaderEvents events(*f.form);
+    f.typePriceAndClick(QStringLiteral("19.99"));
+    f.typePriceAndClick(QStringLiteral("19.99"));
+    QTest::keyClick(f.form.get(), Qt::Key_C, Qt::AltModifier);  // an error: nothing new to tell
+    f.typePriceAndClick(QStringLiteral("100"));
+    QCOMPARE(events.notifications, QStringList({"Sales Tax is: 1.1994", "Sales Tax is: 1.1994", "Sales Tax is: 6"}));
+    QCOMPARE(f.form->priceBox()->accessibleDescription(), QStringLiteral("Sales Tax is: 6"));
+
+    QTest::keyClick(f.form.get(), Qt::Key_O, Qt::AltModifier);
+    QCOMPARE(events.optionCheckedOnFocus, QList<bool>{true});
+    // The group is named by its frame, not again as each option's label.
+    auto* ohio = QAccessible::queryAccessibleInterface(f.form->option(State::Ohio));
+    QVERIFY(ohio->relations(QAccessible::Label).isEmpty());
+    QCOMPARE(ohio->text(QAccessible::Accelerator), QKeySequence(Qt::ALT | Qt::Key_O).toString(QKeySequence::NativeText));
+    QCOMPARE(ohio->parent()->text(QAccessible::Name), QStringLiteral("States"));
   }
 
   void anErrorLeavesTheLabelAndThePriceAsTheyWere_data() {
