@@ -111,9 +111,27 @@ constexpr std::size_t labelRowOf(std::u16string_view name) {
 }
 static_assert(labelRowOf(nameOf(K::TaxLabel)) < kForm1Controls.size(), "the tax has a label");
 
-// Twips to device-independent pixels: 1440 twips an inch at 96 pixels an inch. Qt scales
-// device-independent pixels for the screen itself. Edges are rounded, not sizes, so that
-// controls that meet in twips meet in pixels.
-constexpr int pixelsFromTwips(int twips) { return (twips + 7) / 15; }
+// Twips to pixels at `dpi` pixels an inch (1440 twips an inch), to the nearest pixel. At 96,
+// device-independent pixels, which Qt scales for the screen itself; the Windows window asks
+// for its monitor's dpi. Edges are rounded, not sizes, so that controls that meet in twips
+// meet in pixels.
+constexpr int pixelsFromTwips(int twips, int dpi = 96) { return (twips * dpi + 720) / 1440; }
+static_assert(pixelsFromTwips(kClientWidthTwips) == 465 && pixelsFromTwips(kClientHeightTwips) == 443);
+static_assert(pixelsFromTwips(kClientWidthTwips, 192) == 930);
+
+// The window's rectangle of a control, in twips: positions in the table are relative to
+// the container, and a container's own to the window.
+struct TwipsRect {
+  int left, top, right, bottom;
+};
+constexpr TwipsRect windowTwipsOf(std::size_t row) {
+  const ControlDescription& c = kForm1Controls[row];
+  TwipsRect r{c.left, c.top, c.left + c.width, c.top + c.height};
+  if (c.container != kFormName) {
+    const TwipsRect outer = windowTwipsOf(rowOf(c.container));
+    r = {r.left + outer.left, r.top + outer.top, r.right + outer.left, r.bottom + outer.top};
+  }
+  return r;
+}
 
 }  // namespace window

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string_view>
+
+#include "calc/calculate_command.h"
+#include "runtime/run_time_error.h"
+#include "window/form1_description.h"
+
+struct IAccPropServices;
+
+namespace win32 {
+
+// The control identifier of the table's row: the rows in order from here, clear of IDOK
+// and IDCANCEL, which the dialog manager sends for Return and Escape.
+inline constexpr int kFirstControlId = 100;
+constexpr int controlIdOf(std::size_t row) { return kFirstControlId + static_cast<int>(row); }
+
+// The calculator's one window on Win32, built from the control table with the system's own
+// controls (BUTTON, EDIT, STATIC). Its state lives with the window (GWLP_USERDATA) from
+// WM_NCCREATE to WM_NCDESTROY; the message loop hands it keys through IsDialogMessage, which
+// gives it Tab, the arrow keys within the states and the access keys.
+class Form1Window final : private calc::CalculatorControls {
+ public:
+  // Registers the window class, creates Form1 with its controls and shows it. Returns
+  // nullptr when Windows refuses; the window's client area is the described size at the
+  // dpi of the monitor it opens on.
+  static HWND create(HINSTANCE instance, int show);
+
+  Form1Window(const Form1Window&) = delete;
+  Form1Window& operator=(const Form1Window&) = delete;
+  ~Form1Window() override;
+
+ private:
+  explicit Form1Window(HWND window);
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void createControls();
+  void layOut(UINT dpi);
+  void onActivate(WPARAM wParam);
+  void onCommand(int id, int code);
+  void onDpiChanged(UINT dpi, const RECT& suggested);
+  void onDestroy();
+  void tabToTheSelectedOption();
+  void calculateClicked();
+  void report(const runtime::RunTimeError& error);
+  void describeTheTax(std::u16string_view tax);
+  void fitTaxLabel();
+  HWND control(std::size_t row) const;
+
+  // The control operations of the Calculate command, over the controls.
+  runtime::ControlStatus readSelected(calc::State state, bool& selected) override;
+  runtime::ControlStatus readPriceText(runtime::Text& text) override;
+  runtime::ControlStatus setPriceText(runtime::TextView text) override;
+  runtime::ControlStatus focusPrice() override;
+  runtime::ControlStatus setTaxCaption(runtime::TextView text) override;
+
+  struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+  };
+  struct ComRelease {
+    void operator()(IAccPropServices* services) const;
+  };
+
+  HWND window_;
+  std::array<HWND, window::kForm1Controls.size()> controls_{};
+  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
+  std::unique_ptr<IAccPropServices, ComRelease> annotations_;  // null where COM has none
+  UINT dpi_ = 96;
+  HWND focus_ = nullptr;  // the control that had the focus when the window was left
+  bool calculating_ = false;
+};
+
+}  // namespace win32
