@@ -45,9 +45,10 @@ wait_until() {
 # Starts a command in the background and remembers its pid for clean-up; sets $last_pid.
 start() { "$@" & last_pid=$!; started+=("$last_pid"); }
 
-# An X server of our own on a display number it picks; sets DISPLAY.
+# An X server of our own on a display number it picks, with a screen of 1024x768 or the size
+# given; sets DISPLAY.
 start_xvfb() {
-  start Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset \
+  start Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -dpi 96 -nolisten tcp -noreset \
     3>"$scratch/display" 2>"$scratch/xvfb.log"
   wait_until 10 test -s "$scratch/display" || give_up "Xvfb did not start: $(tail -3 "$scratch/xvfb.log")"
   export DISPLAY=:$(cat "$scratch/display")

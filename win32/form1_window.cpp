@@ -286,6 +286,10 @@ void Form1Window::calculateClicked() {
     report(error);
     // The price is still in the box: put the user back there, with the text selected.
     if (const HWND price = control(kPriceRow)) {
+      // Where no window manager hands the activation back from the closed report, the
+      // window takes it itself.
+      focus_ = price;
+      SetForegroundWindow(window_);
       SetFocus(price);
       SendMessageW(price, EM_SETSEL, 0, -1);
     }

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The Windows program under Wine on a private Xvfb, driven by real keys (xdotool) and read
+# back by a Win32 probe of our own: the start state, every control where the table puts it
+# at the dpi, the captions fitting, the worked examples, the access keys, the tab order, an
+# error report, the tax label widening, one thread, and a close with status 0.
+#   wine_test.sh SALESTAX.exe WIN32PROBE.exe DPI [SCREENSHOT_DIR]
+set -uo pipefail
+exe=$1 probe=$2 dpi=$3 shots=${4:-}
+here=$(dirname "$0")
+. "$here/../../tools/desktop.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
+trap 'wineserver -k 2>/dev/null; cleanup' EXIT
+
+"$here/../../tools/wine-run" --prepare || give_up "no Wine prefix"
+start_xvfb "$((1024 * dpi / 96))x$((768 * dpi / 96))"
+start_openbox  # Windows always has a window manager; Wine hands activation to it
+# The prefix's dpi, for the processes started after its wineserver restarts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+start wine "$exe"
+app=$last_pid
+wait_for_window Form1 || give_up "the window Form1 did not appear"
+# Without a window manager Wine gives the keyboard to the window under the pointer.
+xdotool mousemove --window "$wid" $((450 * dpi / 96)) $((430 * dpi / 96))
+
+probe() { wine "$probe" "${1:-window}" 2>/dev/null | tr -d '\r' >"$scratch/probe.txt"; return "${PIPESTATUS[0]}"; }
+fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print; exit }' "$scratch/probe.txt"; }
+field() { awk -v n="$1" -v f="$2" '$1 == "control" && $2 == n {
+  for (i = 3; i <= NF; i++) if (index($i, f "=") == 1) { v = substr($i, length(f) + 2); for (j = i + 1; f == "text" && j <= NF; j++) v = v " " $j; print v; exit } }' "$scratch/probe.txt"; }
+is() { [ "$1" = "$2" ] || { echo "  expected '$2', got '$1'"; return 1; }; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+# focus_after KEY NAME: the key moves the focus to the control NAME.
+focus_after() { keys "$1"; probe; is "$(fact focus)" "$2"; }
+
+probe || give_up "the probe could not read Form1"
+grep "fits=0" "$scratch/probe.txt"
+check "the client area is 465 x 443 at 96 dpi, scaled to $dpi dpi" \
+  is "$(fact client)" "$(((6975 * dpi + 720) / 1440)) $(((6645 * dpi + 720) / 1440))"
+check "every control is where the table puts it" is "$(grep -c 'placed=0' "$scratch/probe.txt")" 0
+check "every caption fits its control" is "$(fact captions_fit)" 1
+check "the title is Form1" is "$(fact title)" Form1
+check "at start: Pennsylvania selected, the tax 0, the price box empty and focused" \
+  eval 'is "$(field optPA checked)" 1 && is "$(field lblSalesTax text)" 0 && is "$(field txtPrice text)" "" && is "$(fact focus)" txtPrice'
+check "the controls are the system's own" eval 'is "$(field txtPrice class)" Edit && is "$(field cmdCalculateSalesTax class)" Button &&
+  is "$(field optOH class)" Button && is "$(field Frame1 class)" Button && is "$(field lblSalesTax class)" Static'
+check "captions keep their access keys" is "$(field cmdCalculateSalesTax text)" "&Calculate Sales Tax"
+check "the process runs one thread" is "$(fact threads)" 1
+[ -n "$shots" ] && mkdir -p "$shots"
+
+# The worked examples, each by a state's access key, Shift+Tab back to the price box, the
+# price typed and Alt+C.
+examples_ok=0
+while read -r key price tax; do
+  keys "alt+$key" shift+Tab
+  xdotool type --delay 40 -- "$price"; keys alt+c
+  probe
+  if is "$(field lblSalesTax text)" "$tax" && is "$(field txtPrice text)" "" && is "$(fact focus)" txtPrice; then
+    examples_ok=$((examples_ok + 1))
+  fi
+done <<'EXAMPLES'
+p 100 6
+p 19.99 1.1994
+o 12.5 0.625
+m 10 8
+n 10 0.75
+p -5 -0.3
+d 123.45 0
+EXAMPLES
+check "the worked examples, by access keys and Alt+C" is "$examples_ok" 7
+[ -n "$shots" ] && xdotool type -- 19.99 && keys alt+p shift+Tab alt+c && import -window "$wid" "$shots/windows-${dpi}dpi.png"
+
+check "Alt+O selects Ohio and focuses it" eval 'keys alt+o; probe; is "$(field optOH checked)" 1 && is "$(fact focus)" optOH'
+check "Down moves to Maryland and selects it" eval 'keys Down; probe; is "$(field optMD checked)" 1 && is "$(field optOH checked)" 0 && is "$(fact focus)" optMD'
+check "Tab goes from the selected state to the button" focus_after Tab cmdCalculateSalesTax
+check "and on to the price box" focus_after Tab txtPrice
+check "and into the states at the selected one" focus_after Tab optMD
+check "Shift+Tab goes back to the price box" focus_after shift+Tab txtPrice
+
+probe; tax=$(field lblSalesTax text)
+xdotool type -- 10; keys Return Escape
+check "Return and Escape in the price box do nothing" eval '! probe report && probe && is "$(field txtPrice text)" 10 && is "$(field lblSalesTax text)" "$tax"'
+keys End shift+Home BackSpace
+
+xdotool type -- abc; keys alt+c
+if wait_until 5 probe report; then
+  check "a run-time error shows a report titled with the product name" is "$(fact report_title)" "Sales Tax Calculator"
+  check "with its number and message" grep -q '^report_text Run-time error 1' "$scratch/probe.txt"
+  check "and an error icon" grep -q '^report_icon' "$scratch/probe.txt"
+  check "Form1 is disabled while it is up" is "$(fact form_enabled)" 0
+  [ -n "$shots" ] && import -window root "$shots/windows-report-${dpi}dpi.png"
+  keys Return
+  check "Return dismisses it" wait_until 5 eval '! probe report'
+  check "the price is still in the box, selected and focused" eval 'sleep 0.5; probe; cat $scratch/probe.txt | grep -v control; is "$(field txtPrice text)" abc && is "$(fact selection)" "0 3" && is "$(fact focus)" txtPrice && is "$(fact enabled)" 1'
+else
+  check "a run-time error shows a report" false
+fi
+
+keys BackSpace alt+m shift+Tab; xdotool type -- 1099511627776; keys alt+c  # 2^40 at 13421773 / 2^24
+check "the tax label widens to show a large tax" eval 'probe; is "$(field lblSalesTax text)" 879609315328 && is "$(field lblSalesTax fits)" 1 && is "$(field lblSalesTax placed)" 1'
+check "the process still runs one thread" eval 'probe; is "$(fact threads)" 1'
+
+wine "$probe" close
+await_exit "$app"
+check "closing the window ends the process with status 0" is "$status" 0
+finish

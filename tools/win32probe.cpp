@@ -1,0 +1,188 @@
+// Reads the Windows program's window from outside, as the process tests' eyes under Wine:
+// a console program that prints one "key value" line a fact.
+//   win32probe window    the controls of Form1 by the table's names: text, rectangle in
+//                        Form1's client area, checked state; the focus, the selection of
+//                        the price box, the client size and dpi, the process's threads,
+//                        and whether every caption fits its control
+//   win32probe report    the window that Form1 owns (the error report): title, texts, and
+//                        whether Form1 is disabled while it is up
+//   win32probe close     asks Form1 to close (WM_CLOSE)
+// Exits with 2 when Form1, or the report, is not there.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+
+#include "win32/dpi.h"
+#include "win32/form1_window.h"
+#include "window/form1_description.h"
+
+namespace {
+
+using window::ControlKind;
+using window::kForm1Controls;
+
+std::string utf8(const std::wstring& text) {
+  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+std::string utf8(std::u16string_view text) { return utf8(std::wstring(text.begin(), text.end())); }
+
+std::wstring textOf(HWND window) {
+  wchar_t buffer[512] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+std::wstring classOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+int threadsOf(DWORD process) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int threads = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    threads += entry.th32OwnerProcessID == process;
+  }
+  CloseHandle(snapshot);
+  return threads;
+}
+
+// The caption as the control draws it fits: one line beside a radio button's circle, words
+// broken onto lines within a push button, one line in a static or a group box's title.
+bool captionFits(HWND control, const window::ControlDescription& c, UINT dpi) {
+  if (c.caption.empty() || c.kind == ControlKind::TextBox) return true;
+  RECT box;
+  GetClientRect(control, &box);
+  const HDC dc = GetDC(control);
+  // The font the window gives its controls (font handles do not cross processes everywhere).
+  const LOGFONTW logFont = win32::dpi::messageFont(dpi);
+  const HFONT font = CreateFontIndirectW(&logFont);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  const std::wstring caption(c.caption.begin(), c.caption.end());
+  const int scale = static_cast<int>(dpi);
+  RECT text{0, 0, box.right, 0};
+  bool fits = true;
+  switch (c.kind) {
+    case ControlKind::OptionButton: {
+      const int circle = MulDiv(GetSystemMetrics(SM_CXMENUCHECK), scale, 96) + MulDiv(4, scale, 96);
+      text.right = box.right - circle;
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+      fits = text.right <= box.right - circle && text.bottom <= box.bottom;
+      break;
+    }
+    case ControlKind::CommandButton: {
+      const int border = MulDiv(3, scale, 96);
+      text.right = box.right - 2 * border;
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK);
+      fits = text.right <= box.right - 2 * border && text.bottom <= box.bottom - 2 * border;
+      break;
+    }
+    default:
+      DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      fits = text.right <= box.right && (c.kind == ControlKind::Frame || text.bottom <= box.bottom);
+  }
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  ReleaseDC(control, dc);
+  return fits;
+}
+
+int printWindow(HWND form) {
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(form, &process);
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  GetGUIThreadInfo(thread, &gui);
+  RECT client;
+  GetClientRect(form, &client);
+  // The dpi the window was laid out for, from the width of its client area.
+  const UINT dpi = static_cast<UINT>((client.right * 1440 + window::kClientWidthTwips / 2) / window::kClientWidthTwips);
+  std::printf("client %ld %ld\n", client.right, client.bottom);
+  std::printf("dpi %u\n", dpi);
+  std::printf("threads %d\n", threadsOf(process));
+  std::printf("title %s\n", utf8(textOf(form)).c_str());
+  std::string focus = "none";
+  bool allFit = true;
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    const window::ControlDescription& c = kForm1Controls[row];
+    const HWND control = GetDlgItem(form, win32::controlIdOf(row));
+    if (!control) {
+      std::printf("missing %s\n", utf8(c.name).c_str());
+      continue;
+    }
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    // Where the table puts it at this dpi; the tax label may be wider.
+    const window::TwipsRect t = window::windowTwipsOf(row);
+    const int d = static_cast<int>(dpi);
+    const bool placed = r.left == window::pixelsFromTwips(t.left, d) && r.top == window::pixelsFromTwips(t.top, d) &&
+                        r.bottom == window::pixelsFromTwips(t.bottom, d) &&
+                        (c.kind == ControlKind::TaxLabel ? r.right >= window::pixelsFromTwips(t.right, d)
+                                                         : r.right == window::pixelsFromTwips(t.right, d));
+    const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool fits = captionFits(control, c, dpi);
+    allFit = allFit && fits;
+    std::printf("control %s class=%s rect=%ld,%ld,%ld,%ld placed=%d checked=%d fits=%d text=%s\n", utf8(c.name).c_str(),
+                utf8(classOf(control)).c_str(), r.left, r.top, r.right, r.bottom, placed, checked, fits,
+                utf8(textOf(control)).c_str());
+    if (control == gui.hwndFocus) focus = utf8(c.name);
+    if (c.kind == ControlKind::TextBox) {
+      DWORD start = 0, end = 0;
+      SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      std::printf("selection %lu %lu\n", start, end);
+    }
+  }
+  std::printf("focus %s\n", focus.c_str());
+  std::printf("captions_fit %d\n", allFit);
+  std::printf("enabled %d\n", IsWindowEnabled(form) ? 1 : 0);
+  return 0;
+}
+
+struct Owned {
+  HWND owner;
+  HWND found = nullptr;
+};
+
+int printReport(HWND form) {
+  Owned search{form};
+  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+    auto* s = reinterpret_cast<Owned*>(data);
+    if (GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window)) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return 2;
+  std::printf("report_title %s\n", utf8(textOf(search.found)).c_str());
+  for (HWND child = GetWindow(search.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    const bool icon = classOf(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON;
+    std::printf("report_%s %s\n", icon ? "icon" : "text", utf8(textOf(child)).c_str());
+  }
+  std::printf("form_enabled %d\n", IsWindowEnabled(form) ? 1 : 0);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"window";
+  const HWND form = FindWindowW(nullptr, std::wstring(window::kFormCaption.begin(), window::kFormCaption.end()).c_str());
+  if (!form) return 2;
+  int status = 1;
+  if (command == L"window") status = printWindow(form);
+  if (command == L"report") status = printReport(form);
+  if (command == L"close") status = PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+  std::fflush(stdout);
+  return status;
+}
