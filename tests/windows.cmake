@@ -22,3 +22,9 @@ foreach(dpi 96 192)
 endforeach()
 add_test(NAME windows_resources COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
   $<TARGET_FILE:salestax> ${PROJECT_VERSION} ${SALESTAX_VERSION_TEXT})
+
+# The zip and the installer (built with the program), installed and removed again in a prefix of their own.
+add_test(NAME windows_installer_under_wine
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_installer_test.sh ${PROJECT_BINARY_DIR} $<TARGET_FILE:win32probe>)
+set_tests_properties(windows_installer_under_wine PROPERTIES
+  ENVIRONMENT "SALESTAX_WINEPREFIX=${PROJECT_BINARY_DIR}/wineprefix-installer" TIMEOUT 240 RUN_SERIAL ON)
