@@ -2,8 +2,9 @@
 //   xprobe close WINDOW_ID          asks the window to close, as a window manager does
 //                                   (a WM_DELETE_WINDOW client message)
 //   xprobe launch SETTLE_MS PROGRAM starts PROGRAM, waits for its first top-level window
-//                                   to be mapped, and prints the milliseconds from exec to
-//                                   the map and the resident KiB SETTLE_MS later; then ends it
+//                                   to be mapped (or the one named XPROBE_WINDOW_NAME), and prints the milliseconds from exec to
+//                                   the map, and the resident KiB and threads SETTLE_MS later;
+//                                   then ends it
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <signal.h>
@@ -34,7 +35,7 @@ int closeWindow(Display* display, Window window) {
   return 0;
 }
 
-int launch(Display* display, int settleMs, char** program) {
+int launch(Display* display, int settleMs, const char* name, char** program) {
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   XSync(display, False);
   const auto start = std::chrono::steady_clock::now();
@@ -46,15 +47,22 @@ int launch(Display* display, int settleMs, char** program) {
   for (;;) {
     XEvent event;
     XNextEvent(display, &event);
-    if (event.type == MapNotify && event.xmap.event == DefaultRootWindow(display)) break;
+    if (event.type != MapNotify || event.xmap.event != DefaultRootWindow(display)) continue;
+    if (!name) break;
+    char* mappedName = nullptr;
+    const bool named = XFetchName(display, event.xmap.window, &mappedName) && mappedName &&
+                       std::strcmp(mappedName, name) == 0;
+    XFree(mappedName);
+    if (named) break;
   }
   const auto mapped = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
   const long rss = residentKiB(std::to_string(child));
+  const long threads = procStatusValue(std::to_string(child), "Threads:");
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
-  std::printf("map_ms=%.2f rss_kib=%ld\n",
-              std::chrono::duration<double, std::milli>(mapped - start).count(), rss);
+  std::printf("map_ms=%.2f rss_kib=%ld threads=%ld\n",
+              std::chrono::duration<double, std::milli>(mapped - start).count(), rss, threads);
   return 0;
 }
 
@@ -70,7 +78,8 @@ int main(int argc, char** argv) {
     return closeWindow(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
   }
   if (argc >= 4 && std::strcmp(argv[1], "launch") == 0) {
-    return launch(display, std::atoi(argv[2]), argv + 3);
+    // XPROBE_WINDOW_NAME: wait for the window of that name, not any window.
+    return launch(display, std::atoi(argv[2]), std::getenv("XPROBE_WINDOW_NAME"), argv + 3);
   }
   std::fprintf(stderr, "usage: xprobe close WINDOW_ID | xprobe launch SETTLE_MS PROGRAM [ARGS]\n");
   return 2;
