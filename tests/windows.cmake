@@ -8,13 +8,13 @@ set_tests_properties(runtime_tests_under_wine calc_tests_under_wine PROPERTIES
   ENVIRONMENT "${_wine_env}" TIMEOUT 300 RUN_SERIAL ON)
 
 # The probe that reads the window from outside, and the real program on Xvfb under Wine,
-# driven by real keys, at 96 and at 192 dpi.
+# driven by real keys, at 96, 144 and 192 dpi.
 add_executable(win32probe ${PROJECT_SOURCE_DIR}/tools/win32probe.cpp ${PROJECT_SOURCE_DIR}/win32/dpi.cpp)
 target_include_directories(win32probe PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(win32probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_link_options(win32probe PRIVATE -municode)
 target_link_libraries(win32probe PRIVATE form1_description)
-foreach(dpi 96 192)
+foreach(dpi 96 144 192)
   add_test(NAME windows_program_under_wine_${dpi}dpi
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe> ${dpi}
             ${PROJECT_BINARY_DIR}/screenshots)
