@@ -17,7 +17,9 @@ void MessageBoxReporter::report(const runtime::RunTimeError& error, QWidget& win
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(version::kProductName),
                   QStringLiteral("Run-time error %1").arg(error.number()), QMessageBox::Ok,
                   &window);
-  box.setWindowModality(Qt::WindowModal);
+  // Modal to the application, its only window: a box modal to its window alone becomes a
+  // sheet, which Wayland compositors show without a title bar.
+  box.setWindowModality(Qt::ApplicationModal);
   box.setInformativeText(QString::fromUtf8(error.what()));
   // Wide enough that window managers show the whole title above it.
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {

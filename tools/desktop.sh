@@ -90,6 +90,16 @@ start_weston() {
     give_up "weston did not start: $(tail -3 "$scratch/weston.log")"
 }
 
+# GNOME's compositor, headless, with one virtual monitor, on a socket in the private runtime
+# folder; needs the session bus. Sets $wayland_socket.
+start_mutter() {
+  wayland_socket=salestax-test
+  start mutter --headless --wayland --no-x11 --virtual-monitor 1024x768 \
+    --wayland-display="$wayland_socket" >"$scratch/mutter.log" 2>&1
+  wait_until 10 test -S "$XDG_RUNTIME_DIR/$wayland_socket" ||
+    give_up "mutter did not start: $(tail -3 "$scratch/mutter.log")"
+}
+
 # The resident memory of a process in KiB.
 resident_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
 

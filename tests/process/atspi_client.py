@@ -137,6 +137,8 @@ def main():
     texts = [n.name for n in walk(alert) if n.getRole() == pyatspi.ROLE_LABEL] + [alert.description]
     spoken = " | ".join(t for t in texts if t)
     print("the alert says:", alert.name, "|", spoken)
+    extents = alert.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    print("the alert's size:", extents.width, extents.height)
     check("it says which error and why", "Run-time error 1" in spoken and "price box is empty" in spoken)
     ok = find(alert, pyatspi.ROLE_PUSH_BUTTON, "OK")
     check("it has an OK button", ok is not None)
