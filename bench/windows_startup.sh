@@ -13,7 +13,7 @@ cmake --preset windows >/dev/null && cmake --build --preset windows --target sal
 
 . tools/desktop.sh
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$PWD/build/windows/wineprefix
-trap 'wineserver -k 2>/dev/null; cleanup' EXIT
+trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
 tools/wine-run --prepare
 start_xvfb
 export QT_QPA_PLATFORM=xcb

@@ -216,8 +216,9 @@ void Form1Window::createControls() {
 // Places every control at `dpi` and gives it the system's message font at that dpi.
 void Form1Window::layOut(UINT dpi) {
   dpi_ = dpi;
-  const LOGFONTW font = dpi::messageFont(dpi);
-  font_.reset(CreateFontIndirectW(&font));
+  const LOGFONTW logFont = dpi::messageFont(dpi);
+  // The controls take the new font before the old one is deleted.
+  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font(CreateFontIndirectW(&logFont));
   const int d = static_cast<int>(dpi);
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const window::TwipsRect r = window::windowTwipsOf(row);
@@ -225,8 +226,9 @@ void Form1Window::layOut(UINT dpi) {
     const int top = window::pixelsFromTwips(r.top, d);
     SetWindowPos(controls_[row], nullptr, left, top, window::pixelsFromTwips(r.right, d) - left,
                  window::pixelsFromTwips(r.bottom, d) - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
+  font_ = std::move(font);
   fitTaxLabel();
 }
 

@@ -10,7 +10,7 @@ build=$1 probe=$2
 here=$(dirname "$0")
 . "$here/../../tools/desktop.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
-trap 'wineserver -k 2>/dev/null; cleanup' EXIT
+trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
 "$here/../../tools/wine-run" --prepare || give_up "no Wine prefix"
 
 (cd "$build" && cpack -B "$scratch/packages" >"$scratch/cpack.log" 2>&1) || give_up "cpack failed: $(tail -3 "$scratch/cpack.log")"
