@@ -25,10 +25,10 @@ def icon_image(png, colours):
 
 
 def main():
-    out, specs = sys.argv[1], sys.argv[2:]
+    out, images = sys.argv[1], sys.argv[2:]
     entries = []
-    for spec in specs:
-        number, rest = spec.split("=", 1)
+    for image_arg in images:
+        number, rest = image_arg.split("=", 1)
         png, colours = rest.rsplit(":", 1)
         width, height, depth, image = icon_image(png, int(colours))
         with open(f"{out}/{number}.bin", "wb") as f:
