@@ -47,6 +47,8 @@ struct ControlStatus {
   static ControlStatus failure(std::string control, std::string why) {
     return {false, std::move(control), std::move(why)};
   }
+  // The failure of a control that no longer exists, named as the control table names it.
+  static ControlStatus gone(TextView control) { return failure(utf8FromText(control), "it no longer exists"); }
 };
 
 // Turns a failed status of `operation` into a run-time error that names the control; does

@@ -29,7 +29,6 @@ std::string utf8(const std::wstring& text) {
   if (!out.empty()) out.pop_back();
   return out;
 }
-std::string utf8(std::u16string_view text) { return utf8(std::wstring(text.begin(), text.end())); }
 
 std::wstring textOf(HWND window) {
   wchar_t buffer[512] = {};
@@ -115,7 +114,7 @@ int printWindow(HWND form) {
     const window::ControlDescription& c = kForm1Controls[row];
     const HWND control = GetDlgItem(form, win32::controlIdOf(row));
     if (!control) {
-      std::printf("missing %s\n", utf8(c.name).c_str());
+      std::printf("missing %s\n", runtime::utf8FromText(c.name).c_str());
       continue;
     }
     RECT r;
@@ -131,10 +130,10 @@ int printWindow(HWND form) {
     const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool fits = captionFits(control, c, dpi);
     allFit = allFit && fits;
-    std::printf("control %s class=%s rect=%ld,%ld,%ld,%ld placed=%d checked=%d fits=%d text=%s\n", utf8(c.name).c_str(),
+    std::printf("control %s class=%s rect=%ld,%ld,%ld,%ld placed=%d checked=%d fits=%d text=%s\n", runtime::utf8FromText(c.name).c_str(),
                 utf8(classOf(control)).c_str(), r.left, r.top, r.right, r.bottom, placed, checked, fits,
                 utf8(textOf(control)).c_str());
-    if (control == gui.hwndFocus) focus = utf8(c.name);
+    if (control == gui.hwndFocus) focus = runtime::utf8FromText(c.name);
     if (c.kind == ControlKind::TextBox) {
       DWORD start = 0, end = 0;
       SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

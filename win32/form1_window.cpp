@@ -42,9 +42,7 @@ std::u16string windowText(HWND control) {
   return {text.begin(), text.end()};
 }
 
-runtime::ControlStatus missing(std::u16string_view control) {
-  return runtime::ControlStatus::failure(runtime::utf8FromText(control), "it no longer exists");
-}
+using runtime::ControlStatus;
 
 // The system class and styles of each kind. Option buttons are siblings of their frame, as
 // in a dialog: the group is the run of option buttons from the one with WS_GROUP.
@@ -65,26 +63,12 @@ SystemControl systemControlFor(ControlKind kind) {
   return {L"STATIC", 0};
 }
 
-// The rows by tab index: the order of the controls on the window, which the dialog manager
-// follows for Tab and the arrow keys.
-std::array<std::size_t, kForm1Controls.size()> rowsByTabIndex() {
-  std::array<std::size_t, kForm1Controls.size()> rows{};
-  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
-    rows[static_cast<std::size_t>(kForm1Controls[row].tabIndex)] = row;
-  }
-  return rows;
-}
-
 // The first option button in tab order, where their group starts.
 constexpr std::size_t firstOptionRow() {
-  std::size_t first = kForm1Controls.size();
-  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
-    if (kForm1Controls[row].kind == ControlKind::OptionButton &&
-        (first == kForm1Controls.size() || kForm1Controls[row].tabIndex < kForm1Controls[first].tabIndex)) {
-      first = row;
-    }
+  for (const std::size_t row : window::rowsByTabIndex()) {
+    if (kForm1Controls[row].kind == ControlKind::OptionButton) return row;
   }
-  return first;
+  return kForm1Controls.size();
 }
 
 constexpr std::size_t kPriceRow = window::rowOf(window::nameOf(ControlKind::TextBox));
@@ -181,8 +165,8 @@ void Form1Window::createControls() {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(row))), instance,
                                      nullptr);
   }
-  // The order on the window follows the tab indexes.
-  for (const std::size_t row : rowsByTabIndex()) {
+  // The order on the window follows the tab indexes: the dialog manager goes by it.
+  for (const std::size_t row : window::rowsByTabIndex()) {
     SetWindowPos(controls_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   SendMessageW(control(window::rowOf(window::nameOf(ControlKind::OptionButton, calc::State::Pennsylvania))),
@@ -342,35 +326,35 @@ HWND Form1Window::control(std::size_t row) const {
 runtime::ControlStatus Form1Window::readSelected(calc::State state, bool& selected) {
   const std::u16string_view name = window::nameOf(ControlKind::OptionButton, state);
   const HWND option = control(window::rowOf(name));
-  if (!option) return missing(name);
+  if (!option) return ControlStatus::gone(name);
   selected = SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
   return {};
 }
 
 runtime::ControlStatus Form1Window::readPriceText(runtime::Text& text) {
   const HWND price = control(kPriceRow);
-  if (!price) return missing(kForm1Controls[kPriceRow].name);
+  if (!price) return ControlStatus::gone(kForm1Controls[kPriceRow].name);
   text = windowText(price);
   return {};
 }
 
 runtime::ControlStatus Form1Window::setPriceText(runtime::TextView text) {
   const HWND price = control(kPriceRow);
-  if (!price) return missing(kForm1Controls[kPriceRow].name);
+  if (!price) return ControlStatus::gone(kForm1Controls[kPriceRow].name);
   SetWindowTextW(price, wideString(text).c_str());
   return {};
 }
 
 runtime::ControlStatus Form1Window::focusPrice() {
   const HWND price = control(kPriceRow);
-  if (!price) return missing(kForm1Controls[kPriceRow].name);
+  if (!price) return ControlStatus::gone(kForm1Controls[kPriceRow].name);
   SetFocus(price);
   return {};
 }
 
 runtime::ControlStatus Form1Window::setTaxCaption(runtime::TextView text) {
   const HWND label = control(kTaxRow);
-  if (!label) return missing(kForm1Controls[kTaxRow].name);
+  if (!label) return ControlStatus::gone(kForm1Controls[kTaxRow].name);
   SetWindowTextW(label, wideString(text).c_str());
   fitTaxLabel();
   describeTheTax(text);

@@ -13,9 +13,7 @@ namespace window {
 
 namespace {
 
-runtime::ControlStatus missing(std::u16string_view control) {
-  return runtime::ControlStatus::failure(qtext(control).toStdString(), "it no longer exists");
-}
+using runtime::ControlStatus;
 
 }  // namespace
 
@@ -170,12 +168,9 @@ TaxLabel* Form1::createTaxLabel(const ControlDescription& c, QWidget* container)
 // The tab order follows the tab indexes; labels and the frame take no focus and are passed
 // over.
 void Form1::setTabOrderFromTheTable(const Widgets& widgets) {
-  Widgets byTabIndex{};
-  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
-    byTabIndex[static_cast<std::size_t>(kForm1Controls[row].tabIndex)] = widgets[row];
-  }
   QWidget* previous = nullptr;
-  for (QWidget* widget : byTabIndex) {
+  for (const std::size_t row : rowsByTabIndex()) {
+    QWidget* widget = widgets[row];
     if (widget->focusPolicy() & Qt::TabFocus) {
       if (previous) setTabOrder(previous, widget);
       previous = widget;
@@ -216,31 +211,31 @@ QString Form1::describeTheTax() {
 
 runtime::ControlStatus Form1::readSelected(calc::State state, bool& selected) {
   const QRadioButton* button = option(state);
-  if (!button) return missing(nameOf(ControlKind::OptionButton, state));
+  if (!button) return ControlStatus::gone(nameOf(ControlKind::OptionButton, state));
   selected = button->isChecked();
   return {};
 }
 
 runtime::ControlStatus Form1::readPriceText(runtime::Text& text) {
-  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
+  if (!txtPrice_) return ControlStatus::gone(nameOf(ControlKind::TextBox));
   text = txtPrice_->text().toStdU16String();
   return {};
 }
 
 runtime::ControlStatus Form1::setPriceText(runtime::TextView text) {
-  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
+  if (!txtPrice_) return ControlStatus::gone(nameOf(ControlKind::TextBox));
   txtPrice_->setText(qtext(text));
   return {};
 }
 
 runtime::ControlStatus Form1::focusPrice() {
-  if (!txtPrice_) return missing(nameOf(ControlKind::TextBox));
+  if (!txtPrice_) return ControlStatus::gone(nameOf(ControlKind::TextBox));
   txtPrice_->setFocus(Qt::OtherFocusReason);
   return {};
 }
 
 runtime::ControlStatus Form1::setTaxCaption(runtime::TextView text) {
-  if (!lblSalesTax_) return missing(nameOf(ControlKind::TaxLabel));
+  if (!lblSalesTax_) return ControlStatus::gone(nameOf(ControlKind::TaxLabel));
   lblSalesTax_->setCaption(qtext(text));
   return {};
 }

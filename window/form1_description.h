@@ -59,6 +59,15 @@ constexpr bool tabIndexesAreEachUsedOnce() {
 }
 static_assert(tabIndexesAreEachUsedOnce());
 
+// The rows in tab-index order: the order in which the keyboard visits the controls.
+constexpr std::array<std::size_t, kForm1Controls.size()> rowsByTabIndex() {
+  std::array<std::size_t, kForm1Controls.size()> rows{};
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    rows[static_cast<std::size_t>(kForm1Controls[row].tabIndex)] = row;
+  }
+  return rows;
+}
+
 // The row of the control called `name`; the table's size when there is none.
 constexpr std::size_t rowOf(std::u16string_view name) {
   std::size_t row = 0;
