@@ -5,19 +5,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
-scripts/install-deps
-cmake --preset default >/dev/null
-cmake --build --preset default --target salestax bare_window xprobe >/dev/null
+scripts/install-deps --bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target salestax bare_window xprobe >/dev/null
 
-. tools/desktop.sh
+. tests/tools/desktop.sh
 start_xvfb
 export QT_QPA_PLATFORM=xcb
-probe=build/default/tools/xprobe
-"$probe" launch 300 build/default/app/salestax >/dev/null   # warm the caches once
-"$probe" launch 300 build/default/bench/bare_window >/dev/null
+probe=build/bench/tests/tools/xprobe
+"$probe" launch 300 build/bench/qt/salestax >/dev/null   # warm the caches once
+"$probe" launch 300 build/bench/bench/bare_window >/dev/null
 for _ in $(seq "$runs"); do
-  "$probe" launch 300 build/default/app/salestax >>"$scratch/app"
-  "$probe" launch 300 build/default/bench/bare_window >>"$scratch/bare"
+  "$probe" launch 300 build/bench/qt/salestax >>"$scratch/app"
+  "$probe" launch 300 build/bench/bench/bare_window >>"$scratch/bare"
 done
 median() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" "$2" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 app_ms=$(median map_ms "$scratch/app"); bare_ms=$(median map_ms "$scratch/bare")

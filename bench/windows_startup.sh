@@ -7,19 +7,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-11}
-scripts/install-deps
-cmake --preset default >/dev/null && cmake --build --preset default --target salestax xprobe >/dev/null
-cmake --preset windows >/dev/null && cmake --build --preset windows --target salestax >/dev/null
+scripts/install-deps --bench && scripts/install-deps --windows
+cmake --preset bench >/dev/null && cmake --build --preset bench --target salestax xprobe >/dev/null
+cmake --preset windows-program >/dev/null && cmake --build --preset windows-program --target salestax >/dev/null
 
-. tools/desktop.sh
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$PWD/build/windows/wineprefix
+. tests/tools/desktop.sh
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$PWD/build/windows-program/wineprefix
 trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
-tools/wine-run --prepare
+tests/tools/wine-run --prepare
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 wineserver -p  # stays up between runs
 export XPROBE_WINDOW_NAME=Form1  # not a helper window of Wine's
-probe=build/default/tools/xprobe qt=build/default/app/salestax exe=build/windows/win32/salestax.exe
+probe=build/bench/tests/tools/xprobe qt=build/bench/qt/salestax exe=build/windows-program/win32/salestax.exe
 "$probe" launch 500 "$qt" >/dev/null; "$probe" launch 500 /usr/bin/wine "$exe" >/dev/null  # warm up
 for _ in $(seq "$runs"); do
   "$probe" launch 500 "$qt" >>"$scratch/qt"

@@ -1,5 +1,5 @@
 # Cross-builds 64-bit Windows programs on Debian with mingw-w64 (g++-mingw-w64-x86-64-posix).
-# Programs and tests built here run on the build machine under Wine (tools/wine-run).
+# Programs and tests built here run on the build machine under Wine (tests/tools/wine-run).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(_triple x86_64-w64-mingw32)
@@ -14,4 +14,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Static C and C++ runtimes and threads library: the programs run from a bare folder and
 # import only Windows' own DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/tools/wine-run)

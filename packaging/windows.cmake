@@ -1,4 +1,4 @@
-# The Windows program's packages, in build/windows/packages:
+# The Windows program's packages, in the build tree's packages/:
 # - salestax-<version>-win64.msi, built with the program: a Windows Installer package (made
 #   by msitools' wixl) that puts the program in Program Files with a Start-menu shortcut and
 #   an entry in the list of installed programs, and removes them all again;
@@ -11,12 +11,13 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/LICENSE.txt ${PROJECT_BINARY_DI
 install(TARGETS salestax RUNTIME DESTINATION .)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt DESTINATION .)
 
+salestax_require_program(SALESTAX_WIXL wixl wixl)
 set(_msi ${PROJECT_BINARY_DIR}/packages/${SALESTAX_EXECUTABLE}-${PROJECT_VERSION}-win64.msi)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/salestax.wxs.in ${PROJECT_BINARY_DIR}/packaging/salestax.wxs.in @ONLY)
 file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/packaging/salestax.wxs INPUT ${PROJECT_BINARY_DIR}/packaging/salestax.wxs.in)
 add_custom_command(OUTPUT ${_msi}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packages
-  COMMAND wixl --arch x64 -o ${_msi} ${PROJECT_BINARY_DIR}/packaging/salestax.wxs
+  COMMAND ${SALESTAX_WIXL} --arch x64 -o ${_msi} ${PROJECT_BINARY_DIR}/packaging/salestax.wxs
   DEPENDS salestax ${PROJECT_BINARY_DIR}/packaging/salestax.wxs
           ${PROJECT_BINARY_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/packaging

@@ -1,23 +1,24 @@
-# The Windows suite, run under Wine in the build tree's own prefix (tools/wine-run): the
-# engine's tests with the Windows toolchain and C runtime, and the real program on Xvfb.
-# Tests that share the prefix run one at a time, since each stops its wineserver.
+# The Windows suite, run under Wine in the build tree's own prefix (tests/tools/wine-run):
+# the engine's and the click's tests with the Windows toolchain and C runtime, the Win32
+# front end's helpers, and the real program on Xvfb. Tests that share the prefix run one at
+# a time, since each stops its wineserver.
 set(_wine_env "SALESTAX_WINEPREFIX=${PROJECT_BINARY_DIR}/wineprefix")
-add_test(NAME runtime_tests_under_wine COMMAND runtime_tests)
-add_test(NAME calc_tests_under_wine COMMAND calc_tests)
-set_tests_properties(runtime_tests_under_wine calc_tests_under_wine PROPERTIES
-  ENVIRONMENT "${_wine_env}" TIMEOUT 300 RUN_SERIAL ON)
+add_executable(win32_tests win32/win32_test.cpp)
+target_link_libraries(win32_tests PRIVATE win32_window GTest::gtest_main)
+foreach(_suite runtime calc window win32)
+  add_test(NAME ${_suite}_tests_under_wine COMMAND ${_suite}_tests)
+  set_tests_properties(${_suite}_tests_under_wine PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 300 RUN_SERIAL ON)
+endforeach()
 
 # The probe that reads the window from outside, and the real program on Xvfb under Wine,
 # driven by real keys, at 96, 144 and 192 dpi.
-add_executable(win32probe ${PROJECT_SOURCE_DIR}/tools/win32probe.cpp ${PROJECT_SOURCE_DIR}/win32/dpi.cpp)
-target_include_directories(win32probe PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(win32probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+add_executable(win32probe tools/win32probe.cpp)
 target_link_options(win32probe PRIVATE -municode)
-target_link_libraries(win32probe PRIVATE form1_description)
+target_link_libraries(win32probe PRIVATE win32_window)
 foreach(dpi 96 144 192)
   add_test(NAME windows_program_under_wine_${dpi}dpi
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe> ${dpi}
-            ${PROJECT_BINARY_DIR}/screenshots)
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
+            $<TARGET_FILE:facts> ${dpi} ${PROJECT_BINARY_DIR}/screenshots)
   set_tests_properties(windows_program_under_wine_${dpi}dpi PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
 endforeach()
 add_test(NAME windows_resources COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
@@ -25,6 +26,7 @@ add_test(NAME windows_resources COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_
 
 # The zip and the installer (built with the program), installed and removed again in a prefix of their own.
 add_test(NAME windows_installer_under_wine
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_installer_test.sh ${PROJECT_BINARY_DIR} $<TARGET_FILE:win32probe>)
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_installer_test.sh ${PROJECT_BINARY_DIR} $<TARGET_FILE:win32probe>
+          $<TARGET_FILE:facts>)
 set_tests_properties(windows_installer_under_wine PROPERTIES
   ENVIRONMENT "SALESTAX_WINEPREFIX=${PROJECT_BINARY_DIR}/wineprefix-installer" TIMEOUT 240 RUN_SERIAL ON)

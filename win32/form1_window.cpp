@@ -3,11 +3,11 @@
 #include <initguid.h>  // defines the GUIDs that oleacc.h declares
 #include <oleacc.h>
 
-#include <algorithm>
 #include <string>
 
+#include "app/version.h"
 #include "win32/dpi.h"
-#include "win32/version_record.h"
+#include "win32/text.h"
 
 namespace win32 {
 
@@ -25,22 +25,6 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 // {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}
 constexpr GUID kLiveSettingProperty = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr int kPolite = 1;
-
-std::wstring wideFromUtf8(const char* text) {
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
-  if (!wide.empty()) wide.pop_back();  // the terminator
-  return wide;
-}
-
-const wchar_t* wide(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
-std::wstring wideString(std::u16string_view text) { return {text.begin(), text.end()}; }
-
-std::u16string windowText(HWND control) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return {text.begin(), text.end()};
-}
 
 using runtime::ControlStatus;
 
@@ -73,8 +57,19 @@ constexpr std::size_t firstOptionRow() {
 
 constexpr std::size_t kPriceRow = window::rowOf(window::nameOf(ControlKind::TextBox));
 constexpr std::size_t kTaxRow = window::rowOf(window::nameOf(ControlKind::TaxLabel));
-constexpr std::size_t kTaxCaptionRow = window::labelRowOf(window::nameOf(ControlKind::TaxLabel));
 constexpr std::size_t kCommandRow = window::rowOf(window::nameOf(ControlKind::CommandButton));
+
+window::PixelRect pixelsOf(std::size_t row, UINT dpi) {
+  return window::pixelsFromTwips(window::windowTwipsOf(row), static_cast<int>(dpi));
+}
+
+// How far the last glyph's ink reaches past its advance (a negative right bearing), in the
+// font selected into `dc`; 0 where the font gives no such widths.
+int overhangOf(HDC dc, std::wstring_view text) {
+  ABC abc{};
+  if (text.empty() || !GetCharABCWidthsW(dc, text.back(), text.back(), &abc)) return 0;
+  return abc.abcC < 0 ? -abc.abcC : 0;
+}
 
 }  // namespace
 
@@ -85,8 +80,8 @@ HWND Form1Window::create(HINSTANCE instance, int show) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconGroup));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconGroup), IMAGE_ICON,
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(app::version::kIconGroup));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(app::version::kIconGroup), IMAGE_ICON,
                                                        GetSystemMetrics(SM_CXSMICON),
                                                        GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -95,7 +90,7 @@ HWND Form1Window::create(HINSTANCE instance, int show) {
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
 
   // Placed where Windows places new windows; sized for the client area at the dpi it opens at.
-  const HWND window = CreateWindowExW(kExStyle, kClassName, wide(window::kFormCaption), kStyle,
+  const HWND window = CreateWindowExW(kExStyle, kClassName, wideFromText(window::kFormCaption).c_str(), kStyle,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       nullptr, nullptr, instance, nullptr);
   if (!window) return nullptr;
@@ -114,7 +109,7 @@ Form1Window::Form1Window(HWND window) : window_(window) {
 
 Form1Window::~Form1Window() = default;
 
-LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
     self = new Form1Window(window);
@@ -159,33 +154,19 @@ void Form1Window::createControls() {
     // Each control is a group of its own, but for the option buttons, which are one group
     // from the first in tab order on.
     const bool startsGroup = c.kind != ControlKind::OptionButton || row == firstOptionRow();
-    controls_[row] = CreateWindowExW(system.exStyle, system.windowClass, wide(c.caption),
+    controls_[row] = CreateWindowExW(system.exStyle, system.windowClass, wideFromText(c.caption).c_str(),
                                      WS_CHILD | WS_VISIBLE | system.style | (startsGroup ? WS_GROUP : 0),
                                      0, 0, 0, 0, window_,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(row))), instance,
                                      nullptr);
+    if (c.selectedAtStart) SendMessageW(controls_[row], BM_SETCHECK, BST_CHECKED, 0);
   }
   // The order on the window follows the tab indexes: the dialog manager goes by it.
   for (const std::size_t row : window::rowsByTabIndex()) {
     SetWindowPos(controls_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  SendMessageW(control(window::rowOf(window::nameOf(ControlKind::OptionButton, calc::State::Pennsylvania))),
-               BM_SETCHECK, BST_CHECKED, 0);
   tabToTheSelectedOption();
-
-  if (annotations_) {
-    // The price box's own name; the tax label's name says what the number is, and it is a
-    // live region, so that each new tax is read out.
-    const window::ControlDescription& price = kForm1Controls[kPriceRow];
-    annotations_->SetHwndPropStr(control(kPriceRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                 PROPID_ACC_NAME, wide(price.accessibleName));
-    VARIANT live{};
-    live.vt = VT_I4;
-    live.lVal = kPolite;
-    annotations_->SetHwndProp(control(kTaxRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                              kLiveSettingProperty, live);
-  }
-  describeTheTax(kForm1Controls[kTaxRow].caption);
+  nameForScreenReaders();
 
   const UINT dpi = dpi::of(window_);
   layOut(dpi);
@@ -194,7 +175,36 @@ void Form1Window::createControls() {
   const RECT frame = dpi::windowRectFor(client, kStyle, kExStyle, dpi);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  focus_ = control(kPriceRow);
+  focus_ = control(window::kFocusAtStartRow);
+}
+
+// The names screen readers hear, from the table: a control's own accessible name where it
+// has one, else the caption of the label that names it; the tax label's says what the number
+// is and the number. The tax label is a live region, so that each new tax is read out.
+void Form1Window::nameForScreenReaders() {
+  if (!annotations_) return;
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+    const window::ControlDescription& c = kForm1Controls[row];
+    const std::size_t label = window::labelRowOf(c.name);
+    if (!c.accessibleName.empty()) {
+      setAccessibleName(row, c.accessibleName);
+    } else if (row == kTaxRow) {
+      setAccessibleName(row, window::describeTheTax(c.caption));
+    } else if (label < kForm1Controls.size()) {
+      setAccessibleName(row, kForm1Controls[label].caption);
+    }
+  }
+  VARIANT live{};
+  live.vt = VT_I4;
+  live.lVal = kPolite;
+  annotations_->SetHwndProp(control(kTaxRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                            kLiveSettingProperty, live);
+}
+
+void Form1Window::setAccessibleName(std::size_t row, std::u16string_view name) {
+  if (!annotations_ || !control(row)) return;
+  annotations_->SetHwndPropStr(control(row), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                               wideFromText(name).c_str());
 }
 
 // Places every control at `dpi` and gives it the system's message font at that dpi.
@@ -203,13 +213,9 @@ void Form1Window::layOut(UINT dpi) {
   const LOGFONTW logFont = dpi::messageFont(dpi);
   // The controls take the new font before the old one is deleted.
   std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font(CreateFontIndirectW(&logFont));
-  const int d = static_cast<int>(dpi);
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
-    const window::TwipsRect r = window::windowTwipsOf(row);
-    const int left = window::pixelsFromTwips(r.left, d);
-    const int top = window::pixelsFromTwips(r.top, d);
-    SetWindowPos(controls_[row], nullptr, left, top, window::pixelsFromTwips(r.right, d) - left,
-                 window::pixelsFromTwips(r.bottom, d) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const window::PixelRect r = pixelsOf(row, dpi);
+    SetWindowPos(controls_[row], nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
   font_ = std::move(font);
@@ -230,7 +236,7 @@ void Form1Window::onCommand(int id, int code) {
   // button, so they do nothing.
   if (code != BN_CLICKED || id < kFirstControlId || id >= controlIdOf(kForm1Controls.size())) return;
   const std::size_t row = static_cast<std::size_t>(id - kFirstControlId);
-  if (row == kCommandRow) calculateClicked();
+  if (row == kCommandRow) click_();
   if (kForm1Controls[row].kind == ControlKind::OptionButton) tabToTheSelectedOption();
 }
 
@@ -252,71 +258,52 @@ void Form1Window::onDpiChanged(UINT dpi, const RECT& suggested) {
 
 void Form1Window::onDestroy() {
   if (annotations_) {
-    const MSAAPROPID name = PROPID_ACC_NAME;
-    annotations_->ClearHwndProps(control(kPriceRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
-    const MSAAPROPID taxProperties[] = {PROPID_ACC_NAME, kLiveSettingProperty};
-    annotations_->ClearHwndProps(control(kTaxRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                 taxProperties, 2);
+    const MSAAPROPID properties[] = {PROPID_ACC_NAME, kLiveSettingProperty};
+    for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+      if (control(row)) {
+        annotations_->ClearHwndProps(control(row), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 2);
+      }
+    }
   }
   PostQuitMessage(0);
 }
 
-void Form1Window::calculateClicked() {
-  // Once at a time: a click that reaches the window while the command's own report is up
-  // does not run it again.
-  if (calculating_) return;
-  calculating_ = true;
-  try {
-    calc::calculateSalesTax(*this);
-  } catch (const runtime::RunTimeError& error) {
-    report(error);
-    // The price is still in the box: put the user back there, with the text selected.
-    if (const HWND price = control(kPriceRow)) {
-      // Where no window manager hands the activation back from the closed report, the
-      // window takes it itself.
-      focus_ = price;
-      SetForegroundWindow(window_);
-      SetFocus(price);
-      SendMessageW(price, EM_SETSEL, 0, -1);
-    }
-  }
-  calculating_ = false;
+void Form1Window::announceTax(runtime::TextView description) {
+  setAccessibleName(kTaxRow, description);
+  if (const HWND label = control(kTaxRow)) NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, label, OBJID_CLIENT, CHILDID_SELF);
 }
 
-// The report of a run-time error that leaves the command: a message box owned by the
-// window, and so modal to it, titled with the product name.
-void Form1Window::report(const runtime::RunTimeError& error) {
-  const std::wstring text = L"Run-time error " + std::to_wstring(error.number()) + L"\n\n" +
-                            wideFromUtf8(error.what());
-  MessageBoxW(window_, text.c_str(), kProductName, MB_OK | MB_ICONERROR);
+void Form1Window::selectPriceForCorrection() {
+  const HWND price = control(kPriceRow);
+  if (!price) return;
+  // Where no window manager hands the activation back from the closed report, the window
+  // takes it itself.
+  focus_ = price;
+  SetForegroundWindow(window_);
+  SetFocus(price);
+  SendMessageW(price, EM_SETSEL, 0, -1);
 }
 
-// The tax label's name for screen readers: what the number is, and the number.
-void Form1Window::describeTheTax(std::u16string_view tax) {
-  if (!annotations_ || !control(kTaxRow)) return;
-  const std::wstring name = wideString(kForm1Controls[kTaxCaptionRow].caption) + L" " + wideString(tax);
-  annotations_->SetHwndPropStr(control(kTaxRow), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                               PROPID_ACC_NAME, name.c_str());
+void Form1Window::report(const window::ErrorReport& report) {
+  const std::wstring text = wideFromUtf8(report.heading) + L"\n\n" + wideFromUtf8(report.message);
+  MessageBoxW(window_, text.c_str(), L"" SALESTAX_PRODUCT_NAME, MB_OK | MB_ICONERROR);
 }
 
-// The tax label keeps its left, top and height and widens to show the whole tax; it never
-// narrows below its described width.
+// The tax label widens to show the whole tax, the last glyph's ink included.
 void Form1Window::fitTaxLabel() {
   const HWND label = control(kTaxRow);
   if (!label) return;
-  const std::u16string text = windowText(label);
+  const std::wstring text = wideFromText(windowText(label));
   const HDC dc = GetDC(label);
   const HGDIOBJ previous = SelectObject(dc, font_.get());
   SIZE extent{};
-  GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &extent);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  // And a pixel more, for the smoothing of a glyph whose ink ends at its advance.
+  const int needed = static_cast<int>(extent.cx) + overhangOf(dc, text) + 1;
   SelectObject(dc, previous);
   ReleaseDC(label, dc);
-  const window::TwipsRect r = window::windowTwipsOf(kTaxRow);
-  const int d = static_cast<int>(dpi_);
-  const int described = window::pixelsFromTwips(r.right, d) - window::pixelsFromTwips(r.left, d);
-  const int height = window::pixelsFromTwips(r.bottom, d) - window::pixelsFromTwips(r.top, d);
-  SetWindowPos(label, nullptr, 0, 0, std::max(described, static_cast<int>(extent.cx)), height,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const window::PixelRect r = window::widenedTaxLabel(pixelsOf(kTaxRow, dpi_), needed);
+  SetWindowPos(label, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Form1Window::control(std::size_t row) const {
@@ -341,7 +328,7 @@ runtime::ControlStatus Form1Window::readPriceText(runtime::Text& text) {
 runtime::ControlStatus Form1Window::setPriceText(runtime::TextView text) {
   const HWND price = control(kPriceRow);
   if (!price) return ControlStatus::gone(kForm1Controls[kPriceRow].name);
-  SetWindowTextW(price, wideString(text).c_str());
+  SetWindowTextW(price, wideFromText(text).c_str());
   return {};
 }
 
@@ -355,10 +342,8 @@ runtime::ControlStatus Form1Window::focusPrice() {
 runtime::ControlStatus Form1Window::setTaxCaption(runtime::TextView text) {
   const HWND label = control(kTaxRow);
   if (!label) return ControlStatus::gone(kForm1Controls[kTaxRow].name);
-  SetWindowTextW(label, wideString(text).c_str());
+  SetWindowTextW(label, wideFromText(text).c_str());
   fitTaxLabel();
-  describeTheTax(text);
-  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, label, OBJID_CLIENT, CHILDID_SELF);
   return {};
 }
 

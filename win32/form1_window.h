@@ -6,8 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "calc/calculate_command.h"
-#include "runtime/run_time_error.h"
+#include "window/calculate_click.h"
 #include "window/form1_description.h"
 
 struct IAccPropServices;
@@ -20,10 +19,11 @@ inline constexpr int kFirstControlId = 100;
 constexpr int controlIdOf(std::size_t row) { return kFirstControlId + static_cast<int>(row); }
 
 // The calculator's one window on Win32, built from the control table with the system's own
-// controls (BUTTON, EDIT, STATIC). Its state lives with the window (GWLP_USERDATA) from
-// WM_NCCREATE to WM_NCDESTROY; the message loop hands it keys through IsDialogMessage, which
-// gives it Tab, the arrow keys within the states and the access keys.
-class Form1Window final : private calc::CalculatorControls {
+// controls (BUTTON, EDIT, STATIC); a click runs the shared window::CalculateClick, and its
+// reports are message boxes owned by the window. Its state lives with the window
+// (GWLP_USERDATA) from WM_NCCREATE to WM_NCDESTROY; the message loop hands it keys through
+// IsDialogMessage, which gives it Tab, the arrow keys within the states and the access keys.
+class Form1Window final : private window::Form1Controls, private window::ErrorReporter {
  public:
   // Registers the window class, creates Form1 with its controls and shows it. Returns
   // nullptr when Windows refuses; the window's client area is the described size at the
@@ -36,28 +36,33 @@ class Form1Window final : private calc::CalculatorControls {
 
  private:
   explicit Form1Window(HWND window);
-  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // No exception crosses into Windows: one that reaches here ends the program.
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   void createControls();
+  void nameForScreenReaders();
   void layOut(UINT dpi);
   void onActivate(WPARAM wParam);
   void onCommand(int id, int code);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
   void tabToTheSelectedOption();
-  void calculateClicked();
-  void report(const runtime::RunTimeError& error);
-  void describeTheTax(std::u16string_view tax);
+  void setAccessibleName(std::size_t row, std::u16string_view name);
   void fitTaxLabel();
   HWND control(std::size_t row) const;
 
-  // The control operations of the Calculate command, over the controls.
+  // The control operations of a click, over the controls.
   runtime::ControlStatus readSelected(calc::State state, bool& selected) override;
   runtime::ControlStatus readPriceText(runtime::Text& text) override;
   runtime::ControlStatus setPriceText(runtime::TextView text) override;
   runtime::ControlStatus focusPrice() override;
   runtime::ControlStatus setTaxCaption(runtime::TextView text) override;
+  // The tax label's name, and the live region's notification.
+  void announceTax(runtime::TextView description) override;
+  void selectPriceForCorrection() override;
+  // A message box owned by the window, and so modal to it, titled with the product name.
+  void report(const window::ErrorReport& report) override;
 
   struct FontDeleter {
     void operator()(HFONT font) const { DeleteObject(font); }
@@ -72,7 +77,7 @@ class Form1Window final : private calc::CalculatorControls {
   std::unique_ptr<IAccPropServices, ComRelease> annotations_;  // null where COM has none
   UINT dpi_ = 96;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
-  bool calculating_ = false;
+  window::CalculateClick click_{*this, *this};
 };
 
 }  // namespace win32

@@ -4,21 +4,14 @@
 
 #include "win32/dpi.h"
 #include "win32/form1_window.h"
+#include "win32/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   win32::dpi::declareAwareness();
   // For the screen readers' annotations of the controls; an apartment of this thread alone.
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   const HWND window = win32::Form1Window::create(instance, show);
-  int status = window ? 0 : 1;
-  MSG message;
-  while (window && GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!IsWindow(window) || !IsDialogMessageW(window, &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-  if (window) status = static_cast<int>(message.wParam);
+  const int status = window ? win32::runMessageLoop(window) : 1;
   if (com) CoUninitialize();
   return status;
 }

@@ -20,6 +20,7 @@ struct ControlDescription {
   int left, top, width, height;
   int tabIndex;
   calc::State state = {};                  // an option button: the state it selects
+  bool selectedAtStart = false;            // an option button: the one selected at start
   std::u16string_view labels = {};         // a label: the control it names for screen readers
   std::u16string_view accessibleName = {};  // where the caption does not say what it is
 };
@@ -35,15 +36,15 @@ using K = ControlKind;
 // In the order the controls are created.
 inline constexpr std::array<ControlDescription, 11> kForm1Controls{{
     {K::CommandButton, u"cmdCalculateSalesTax", u"Form1", u"&Calculate Sales Tax", 4320, 2640, 1215, 495, 9},
-    {K::TextBox, u"txtPrice", u"Form1", u"", 4320, 1080, 1095, 375, 0, {}, {}, u"Price"},
+    {K::TextBox, u"txtPrice", u"Form1", u"", 4320, 1080, 1095, 375, 0, {}, false, {}, u"Price"},
     {K::Frame, u"Frame1", u"Form1", u"States", 360, 840, 1815, 3135, 1},
     {K::OptionButton, u"optDE", u"Frame1", u"&Delaware", 240, 2520, 1335, 255, 6, State::Delaware},
     {K::OptionButton, u"optNY", u"Frame1", u"&New York", 240, 2040, 1335, 255, 5, State::NewYork},
     {K::OptionButton, u"optMD", u"Frame1", u"&Maryland", 240, 1440, 1455, 375, 4, State::Maryland},
     {K::OptionButton, u"optOH", u"Frame1", u"&Ohio", 240, 960, 1455, 255, 3, State::Ohio},
-    {K::OptionButton, u"optPA", u"Frame1", u"&Pennsylvania", 240, 480, 1455, 255, 2, State::Pennsylvania},
-    {K::Label, u"Label1", u"Form1", u"Sales Tax is:", 3000, 1920, 1095, 255, 10, {}, u"lblSalesTax"},
-    {K::Label, u"Label2", u"Form1", u"Enter Price:", 3000, 1200, 975, 255, 8, {}, u"txtPrice"},
+    {K::OptionButton, u"optPA", u"Frame1", u"&Pennsylvania", 240, 480, 1455, 255, 2, State::Pennsylvania, true},
+    {K::Label, u"Label1", u"Form1", u"Sales Tax is:", 3000, 1920, 1095, 255, 10, {}, false, u"lblSalesTax"},
+    {K::Label, u"Label2", u"Form1", u"Enter Price:", 3000, 1200, 975, 255, 8, {}, false, u"txtPrice"},
     {K::TaxLabel, u"lblSalesTax", u"Form1", u"0", 4320, 1920, 615, 255, 7},
 }};
 
@@ -74,6 +75,20 @@ constexpr std::size_t rowOf(std::u16string_view name) {
   while (row < kForm1Controls.size() && kForm1Controls[row].name != name) ++row;
   return row;
 }
+
+// The window opens with one state selected and the focus in the control of tab index 0, the
+// price box.
+constexpr bool oneOptionIsSelectedAtStart() {
+  int selected = 0;
+  for (const ControlDescription& c : kForm1Controls) {
+    if (c.selectedAtStart && c.kind != K::OptionButton) return false;
+    selected += c.selectedAtStart;
+  }
+  return selected == 1;
+}
+static_assert(oneOptionIsSelectedAtStart());
+inline constexpr std::size_t kFocusAtStartRow = rowsByTabIndex()[0];
+static_assert(kForm1Controls[kFocusAtStartRow].kind == K::TextBox, "the window opens ready for a price");
 
 // Every control's container is the window or a control created before it.
 constexpr bool containersComeFirst() {
@@ -128,19 +143,49 @@ constexpr int pixelsFromTwips(int twips, int dpi = 96) { return (twips * dpi + 7
 static_assert(pixelsFromTwips(kClientWidthTwips) == 465 && pixelsFromTwips(kClientHeightTwips) == 443);
 static_assert(pixelsFromTwips(kClientWidthTwips, 192) == 930);
 
-// The window's rectangle of a control, in twips: positions in the table are relative to
-// the container, and a container's own to the window.
+// A rectangle by its edges, in twips; and by its corner and size, in pixels.
 struct TwipsRect {
   int left, top, right, bottom;
 };
-constexpr TwipsRect windowTwipsOf(std::size_t row) {
+struct PixelRect {
+  int left, top, width, height;
+  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// A control's rectangle in twips within its container, as the table gives it.
+constexpr TwipsRect containerTwipsOf(std::size_t row) {
   const ControlDescription& c = kForm1Controls[row];
-  TwipsRect r{c.left, c.top, c.left + c.width, c.top + c.height};
+  return {c.left, c.top, c.left + c.width, c.top + c.height};
+}
+
+// A control's rectangle in twips within the window: a container's own position is added.
+constexpr TwipsRect windowTwipsOf(std::size_t row) {
+  TwipsRect r = containerTwipsOf(row);
+  const ControlDescription& c = kForm1Controls[row];
   if (c.container != kFormName) {
     const TwipsRect outer = windowTwipsOf(rowOf(c.container));
     r = {r.left + outer.left, r.top + outer.top, r.right + outer.left, r.bottom + outer.top};
   }
   return r;
 }
+
+// The rectangle at `dpi`, every edge rounded to the nearest pixel.
+constexpr PixelRect pixelsFromTwips(const TwipsRect& r, int dpi = 96) {
+  const int left = pixelsFromTwips(r.left, dpi);
+  const int top = pixelsFromTwips(r.top, dpi);
+  return {left, top, pixelsFromTwips(r.right, dpi) - left, pixelsFromTwips(r.bottom, dpi) - top};
+}
+static_assert(pixelsFromTwips(windowTwipsOf(rowOf(u"cmdCalculateSalesTax"))) == PixelRect{288, 176, 81, 33});
+static_assert(pixelsFromTwips(windowTwipsOf(rowOf(u"optPA")), 192) == PixelRect{80, 176, 194, 34});
+
+// The tax label at its described rectangle `described`, widened to the right to `needed`
+// pixels where the tax needs more: its left, top and height stay, and it is never narrower
+// than described.
+constexpr PixelRect widenedTaxLabel(PixelRect described, int needed) {
+  if (needed > described.width) described.width = needed;
+  return described;
+}
+static_assert(widenedTaxLabel({288, 128, 41, 17}, 12) == PixelRect{288, 128, 41, 17});
+static_assert(widenedTaxLabel({288, 128, 41, 17}, 93) == PixelRect{288, 128, 93, 17});
 
 }  // namespace window

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calc/calculate_command.h"
+#include "fake_controls.h"
 #include "run_time_errors.h"
 #include "runtime/run_time_error.h"
 #include "worked_examples.h"
@@ -18,43 +19,8 @@ using runtime::RunTimeError;
 using runtime::Text;
 using runtime::TextView;
 
-enum class Op { ReadSelected, ReadPrice, SetTax, SetPrice, Focus };
-
-// Controls over plain values that record every call and can fail any one operation.
-class FakeControls : public CalculatorControls {
- public:
-  std::optional<State> selected = State::Pennsylvania;
-  Text price;
-  Text taxCaption = u"0";
-  bool focused = false;
-  std::optional<Op> failing;
-  std::vector<std::string> calls;
-
-  ControlStatus readSelected(State state, bool& isSelected) override {
-    return call(Op::ReadSelected, "readSelected " + std::to_string(indexOf(state)),
-                [&] { isSelected = selected == state; });
-  }
-  ControlStatus readPriceText(Text& text) override {
-    return call(Op::ReadPrice, "readPriceText", [&] { text = price; });
-  }
-  ControlStatus setPriceText(TextView text) override {
-    return call(Op::SetPrice, "setPriceText", [&] { price = text; });
-  }
-  ControlStatus focusPrice() override { return call(Op::Focus, "focusPrice", [&] { focused = true; }); }
-  ControlStatus setTaxCaption(TextView text) override {
-    return call(Op::SetTax, "setTaxCaption", [&] { taxCaption = text; });
-  }
-
- private:
-  // Records the call, then fails it if it is the failing one, or does it.
-  template <class Action>
-  ControlStatus call(Op op, std::string name, Action action) {
-    calls.push_back(std::move(name));
-    if (failing == op) return ControlStatus::failure("aControl", "gone");
-    action();
-    return {};
-  }
-};
+using testing_support::FakeControls;
+using testing_support::Op;
 
 std::optional<ErrorKind> runExpectingError(FakeControls& controls) {
   return testing_support::raisedKind([&] { calculateSalesTax(controls); });

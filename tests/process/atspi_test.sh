@@ -7,7 +7,7 @@
 set -uo pipefail
 salestax=$1 desktop=${2:-openbox}
 here=$(dirname "$0")
-. "$here/../../tools/desktop.sh"
+. "$here/../tools/desktop.sh"
 
 start_session_bus
 start /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$scratch/a11y.log" 2>&1

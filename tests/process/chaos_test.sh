@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Random real input into the program built under the sanitizers, on Xvfb with a window
 # manager; then a polite close, which must end it with status 0 and no sanitizer report.
-#   chaos_test.sh SALESTAX XPROBE SEED (EVENTS | SECONDS s)
+#   chaos_test.sh SALESTAX XPROBE FACTS SEED (EVENTS | SECONDS s)
 set -uo pipefail
-salestax=$1 xprobe=$2 seed=$3 amount=$4
+salestax=$1 xprobe=$2 facts=$3 seed=$4 amount=$5
 here=$(dirname "$0")
-. "$here/../../tools/desktop.sh"
+. "$here/../tools/desktop.sh"
 
+"$facts" >"$scratch/facts" || give_up "the build's facts could not be read"
 start_xvfb
 start_openbox
 wm=$last_pid
@@ -22,7 +23,7 @@ case $amount in
   *s) limit=(--seconds "${amount%s}") ;;
   *) limit=(--events "$amount") ;;
 esac
-python3 "$here/chaos.py" --pid "$pid" --window "$form" --seed "$seed" "${limit[@]}" --log "$scratch/app.log"
+python3 "$here/chaos.py" --pid "$pid" --window "$form" --seed "$seed" "${limit[@]}" --log "$scratch/app.log" --facts "$scratch/facts"
 check "the random input and its probes passed (seed $seed)" test $? = 0
 check "the window manager is still running" kill -0 "$wm"
 echo "resident at the end: $(resident_kib "$pid") KiB"

@@ -6,7 +6,7 @@
 #   contrast_test.sh SALESTAX
 set -uo pipefail
 salestax=$1
-. "$(dirname "$0")/../../tools/desktop.sh"
+. "$(dirname "$0")/../tools/desktop.sh"
 start_xvfb
 for theme in Adwaita Adwaita:dark; do
   XDG_CURRENT_DESKTOP=GNOME GTK_THEME=$theme QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"

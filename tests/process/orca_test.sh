@@ -7,7 +7,7 @@
 set -uo pipefail
 salestax=$1
 here=$(dirname "$0")
-. "$here/../../tools/desktop.sh"
+. "$here/../tools/desktop.sh"
 export GSETTINGS_BACKEND=memory QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 start_session_bus

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree and checks it as a user's machine would meet
 # it: its control fields and contents, lintian, that apt can install it here, and that the
-# program taken out of it opens its window.   package_test.sh BUILD_DIR APP_ID
+# program taken out of it opens its window.   package_test.sh BUILD_DIR APP_ID FACTS
 set -uo pipefail
-build=$1 id=$2
-. "$(dirname "$0")/../../tools/desktop.sh"
+build=$1 id=$2 facts=$3
+. "$(dirname "$0")/../tools/desktop.sh"
+version=$("$facts" | awk '$1 == "version" { print $2 }')
+[ -n "$version" ] || give_up "the build's facts give no version"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
   give_up "cpack failed: $(tail -5 "$scratch/cpack.log")"
@@ -13,8 +15,8 @@ deb=$(ls "$scratch"/out/salestax_*_amd64.deb 2>/dev/null | head -n 1)
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 field() { dpkg-deb --field "$deb" "$1"; }
-check "it is named salestax_1.0.0.0_amd64.deb" test "$(basename "$deb")" = salestax_1.0.0.0_amd64.deb
-check "Version is the project's (got $(field Version))" test "$(field Version)" = 1.0.0.0
+check "it is named salestax_${version}_amd64.deb" test "$(basename "$deb")" = "salestax_${version}_amd64.deb"
+check "Version is the project's, $version (got $(field Version))" test "$(field Version)" = "$version"
 for f in Section Priority Maintainer Description Homepage; do
   check "$f is filled in" test -n "$(field $f)"
 done

@@ -4,7 +4,7 @@
 #   process_test.sh SALESTAX XPROBE [openbox]
 set -uo pipefail
 salestax=$1 xprobe=$2 wm=${3:-}
-. "$(dirname "$0")/../../tools/desktop.sh"
+. "$(dirname "$0")/../tools/desktop.sh"
 
 start_xvfb
 [ "$wm" = openbox ] && start_openbox

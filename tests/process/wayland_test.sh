@@ -4,7 +4,7 @@
 #   wayland_test.sh SALESTAX APP_ID
 set -uo pipefail
 salestax=$1 app_id=$2
-. "$(dirname "$0")/../../tools/desktop.sh"
+. "$(dirname "$0")/../tools/desktop.sh"
 unset DISPLAY
 
 start_weston

@@ -4,14 +4,18 @@
 # in Program Files with a Start-menu shortcut and an entry in the list of installed
 # programs; the installed program starts and shows Form1; the silent uninstall leaves no
 # file, shortcut or entry behind.
-#   windows_installer_test.sh BUILD_DIR WIN32PROBE.exe
+#   windows_installer_test.sh BUILD_DIR WIN32PROBE.exe FACTS.exe
 set -uo pipefail
-build=$1 probe=$2
+build=$1 probe=$2 facts=$3
 here=$(dirname "$0")
-. "$here/../../tools/desktop.sh"
+. "$here/../tools/desktop.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
 trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
-"$here/../../tools/wine-run" --prepare || give_up "no Wine prefix"
+"$here/../tools/wine-run" --prepare || give_up "no Wine prefix"
+wine "$facts" 2>/dev/null | tr -d '\r' >"$scratch/facts"
+fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print; exit }' "$scratch/facts"; }
+name=$(fact name) version=$(fact version | cut -d' ' -f1) publisher=$(fact publisher)
+[ -n "$name" ] && [ -n "$version" ] || give_up "the build's facts could not be read"
 
 (cd "$build" && cpack -B "$scratch/packages" >"$scratch/cpack.log" 2>&1) || give_up "cpack failed: $(tail -3 "$scratch/cpack.log")"
 installer=$(ls "$build"/packages/salestax-*-win64.msi 2>/dev/null | head -n 1)
@@ -21,18 +25,18 @@ check "the zip holds the program, its licence and read-me" \
   test "$(/usr/bin/python3 -c 'import sys, zipfile; print(" ".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")" = \
   "LICENSE.txt README.txt salestax.exe"
 
-folder="$WINEPREFIX/drive_c/Program Files/Sales Tax Calculator"
+folder="$WINEPREFIX/drive_c/Program Files/$name"
 # Windows puts a per-machine package's shortcut in the common Start menu; Wine's Windows
 # Installer puts it in the user's. Either is the Start menu.
-shortcuts() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/Sales Tax Calculator.lnk' 2>/dev/null; }
+shortcuts() { find "$WINEPREFIX/drive_c" -path "*/Start Menu/Programs/$name.lnk" 2>/dev/null; }
 table() { msiinfo export "$installer" "$1" | tr -d '\r'; }
-# The program's entry in the list of installed programs: Windows Installer files it under
-# the product code.
-uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# The list of installed programs as the user sees it (Wine's uninstaller, as Settings, Apps):
+# one "KEY|||NAME" line each. Its entry's other columns are values of that key.
+listed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | awk -F '\\|\\|\\|' -v n="$name" '$2 == n { print $1 }'; }
 entry() {
-  wine reg query "$uninstall" /s 2>/dev/null | tr -d '\r' | awk -v n="$1" '
-    /^HKEY/ { key = $0 } $1 == "DisplayName" && $3 == "Sales" { mine = key }
-    { values[key, $1] = $0 } END { v = values[mine, n]; sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, "", v); print v }'
+  local key; key=$(listed); [ -n "$key" ] || return 0
+  wine reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\\$key" /v "$1" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
 start_xvfb  # the installer's window system, even when it shows nothing
@@ -41,10 +45,10 @@ timeout 120 wine msiexec /i "$installer" /qn
 check "a silent install puts the program in Program Files" test -f "$folder/salestax.exe"
 check "with its licence and read-me" eval 'test -f "$folder/LICENSE.txt" && test -f "$folder/README.txt"'
 check "and a Start-menu shortcut to it" eval 'shortcut=$(shortcuts); test -f "$shortcut" && grep -qa "salestax.exe" "$shortcut"'
-check "which carries the program's icon" eval 'table Shortcut | awk -F "\t" '"'"'$3 == "Sales Tax Calculator" && $9 == "salestax.exe"'"'"' | grep -q . &&
+check "which carries the program's icon" eval 'table Shortcut | awk -F "\t" -v n="$name" '"'"'$3 == n && $9 == "salestax.exe"'"'"' | grep -q . &&
   table Icon | grep -q "^salestax.exe"'
-check "and an entry in the installed programs: name, version, publisher" eval \
-  '[ "$(entry DisplayName)" = "Sales Tax Calculator" ] && [ "$(entry DisplayVersion)" = 1.0.0.0 ] && [ "$(entry Publisher)" = "Sales Tax Calculator developers" ]'
+check "and it is in the list of installed programs" test -n "$(listed)"
+check "with its version and publisher" eval '[ "$(entry DisplayVersion)" = "$version" ] && [ "$(entry Publisher)" = "$publisher" ]'
 # Windows shows the package's ARPPRODUCTICON as the entry's icon; Wine's Windows Installer
 # writes no DisplayIcon, so the package says it.
 check "whose icon is the program's and which can uninstall it" eval \
@@ -52,7 +56,8 @@ check "whose icon is the program's and which can uninstall it" eval \
 
 start wine "$folder/salestax.exe"
 app=$last_pid
-check "the installed program starts and shows Form1" wait_for_window Form1
+# The first program a new prefix starts may take a while longer.
+check "the installed program starts and shows Form1" wait_for_window Form1 20
 wine "$probe" close >/dev/null 2>&1
 await_exit "$app"
 check "and closes with status 0" test "$status" = 0
@@ -60,5 +65,5 @@ check "and closes with status 0" test "$status" = 0
 timeout 120 wine msiexec /x "$installer" /qn
 check "a silent uninstall removes the program's folder" eval '! test -e "$folder"'
 check "its shortcut" eval '[ -z "$(shortcuts)" ]'
-check "and its entry" eval '[ -z "$(entry DisplayName)" ]'
+check "and takes it off the list of installed programs" eval '[ -z "$(listed)" ]'
 finish

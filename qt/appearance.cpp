@@ -1,4 +1,4 @@
-#include "window/appearance.h"
+#include "qt/appearance.h"
 
 #include <QApplication>
 #include <QFont>
@@ -8,7 +8,7 @@
 #include <QStyleOption>
 #include <algorithm>
 
-namespace window {
+namespace qtui {
 
 namespace {
 
@@ -92,4 +92,4 @@ void applyAppearance() {
   QApplication::setFont(font);
 }
 
-}  // namespace window
+}  // namespace qtui

@@ -69,8 +69,8 @@ bus_has_name() {
 
 window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 window_shown() { wid=$(window_id "$1"); [ -n "$wid" ]; }
-# wait_for_window NAME: sets $wid, or fails within 10 seconds.
-wait_for_window() { wait_until 10 window_shown "$1"; }
+# wait_for_window NAME [SECONDS]: sets $wid, or fails within 10 seconds or those given.
+wait_for_window() { wait_until "${2:-10}" window_shown "$1"; }
 window_gone() { [ -z "$(window_id "$1")" ]; }
 
 # Waits up to 5 seconds for the pid to end by itself; sets $status to its exit status, or

@@ -6,18 +6,18 @@
 #include <memory>
 #include <vector>
 
-#include "window/appearance.h"
-#include "window/form1.h"
+#include "qt/appearance.h"
+#include "qt/form1.h"
 
 // A reporter that records what it was given instead of showing it.
 class RecordingReporter final : public window::ErrorReporter {
  public:
-  std::vector<int> numbers;
+  std::vector<std::string> headings;
   std::vector<std::string> messages;
   std::function<void()> whileShown;  // what happens while the report is up
-  void report(const runtime::RunTimeError& error, QWidget&) override {
-    numbers.push_back(error.number());
-    messages.emplace_back(error.what());
+  void report(const window::ErrorReport& report) override {
+    headings.push_back(report.heading);
+    messages.push_back(report.message);
     if (whileShown) whileShown();
   }
 };
@@ -25,12 +25,12 @@ class RecordingReporter final : public window::ErrorReporter {
 // A shown, active Form1 for one test.
 struct ShownForm {
   RecordingReporter reporter;
-  std::unique_ptr<window::Form1> form = std::make_unique<window::Form1>(reporter);
+  std::unique_ptr<qtui::Form1> form = std::make_unique<qtui::Form1>(reporter);
 
   // A control of the window by its name in the control table.
   template <class Widget = QWidget>
   Widget* control(std::u16string_view name) const {
-    return form->findChild<Widget*>(window::qtext(name));
+    return form->findChild<Widget*>(qtui::qtext(name));
   }
 
   ShownForm() {

@@ -1,13 +1,13 @@
-#include "window/accessible.h"
+#include "qt/accessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeySequence>
 #include <QShortcutEvent>
 
-#include "window/form1.h"
+#include "qt/form1.h"
 
-namespace window {
+namespace qtui {
 
 namespace {
 
@@ -122,4 +122,4 @@ void installAccessibleFactory() {
   (void)installed;
 }
 
-}  // namespace window
+}  // namespace qtui

@@ -3,7 +3,8 @@
 //   win32probe window    the controls of Form1 by the table's names: text, rectangle in
 //                        Form1's client area, checked state; the focus, the selection of
 //                        the price box, the client size and dpi, the process's threads,
-//                        and whether every caption fits its control
+//                        whether every caption fits its control, and the last column of
+//                        the tax label that its text's ink reaches
 //   win32probe report    the window that Form1 owns (the error report): title, texts, and
 //                        whether Form1 is disabled while it is up
 //   win32probe close     asks Form1 to close (WM_CLOSE)
@@ -11,11 +12,14 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "win32/dpi.h"
 #include "win32/form1_window.h"
+#include "win32/text.h"
 #include "window/form1_description.h"
 
 namespace {
@@ -56,8 +60,10 @@ int threadsOf(DWORD process) {
 
 // The caption as the control draws it fits: one line beside a radio button's circle, words
 // broken onto lines within a push button, one line in a static or a group box's title.
+// The caption is the control's text as it is now: the tax label's is the last tax.
 bool captionFits(HWND control, const window::ControlDescription& c, UINT dpi) {
-  if (c.caption.empty() || c.kind == ControlKind::TextBox) return true;
+  const std::wstring caption = textOf(control);
+  if (caption.empty() || c.kind == ControlKind::TextBox) return true;
   RECT box;
   GetClientRect(control, &box);
   const HDC dc = GetDC(control);
@@ -65,7 +71,6 @@ bool captionFits(HWND control, const window::ControlDescription& c, UINT dpi) {
   const LOGFONTW logFont = win32::dpi::messageFont(dpi);
   const HFONT font = CreateFontIndirectW(&logFont);
   const HGDIOBJ previous = SelectObject(dc, font);
-  const std::wstring caption(c.caption.begin(), c.caption.end());
   const int scale = static_cast<int>(dpi);
   RECT text{0, 0, box.right, 0};
   bool fits = true;
@@ -92,6 +97,42 @@ bool captionFits(HWND control, const window::ControlDescription& c, UINT dpi) {
   DeleteObject(font);
   ReleaseDC(control, dc);
   return fits;
+}
+
+// The last column of the control, counted from its left edge, in which anything but its
+// background (its most common colour) is drawn: read from the screen, as a user sees it.
+int lastInkColumn(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  std::map<std::uint32_t, int> counts;
+  for (int i = 0; i < width * height; ++i) ++counts[pixels[i] & 0xFFFFFF];
+  std::uint32_t background = 0;
+  int most = 0;
+  for (const auto& [colour, count] : counts) {
+    if (count > most) most = count, background = colour;
+  }
+  int last = -1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if ((pixels[y * width + x] & 0xFFFFFF) != background && x > last) last = x;
+    }
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return last;
 }
 
 int printWindow(HWND form) {
@@ -121,12 +162,10 @@ int printWindow(HWND form) {
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
     // Where the table puts it at this dpi; the tax label may be wider.
-    const window::TwipsRect t = window::windowTwipsOf(row);
-    const int d = static_cast<int>(dpi);
-    const bool placed = r.left == window::pixelsFromTwips(t.left, d) && r.top == window::pixelsFromTwips(t.top, d) &&
-                        r.bottom == window::pixelsFromTwips(t.bottom, d) &&
-                        (c.kind == ControlKind::TaxLabel ? r.right >= window::pixelsFromTwips(t.right, d)
-                                                         : r.right == window::pixelsFromTwips(t.right, d));
+    const window::PixelRect t = window::pixelsFromTwips(window::windowTwipsOf(row), static_cast<int>(dpi));
+    const int width = r.right - r.left;
+    const bool placed = r.left == t.left && r.top == t.top && r.bottom - r.top == t.height &&
+                        (c.kind == ControlKind::TaxLabel ? width >= t.width : width == t.width);
     const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool fits = captionFits(control, c, dpi);
     allFit = allFit && fits;
@@ -134,6 +173,7 @@ int printWindow(HWND form) {
                 utf8(classOf(control)).c_str(), r.left, r.top, r.right, r.bottom, placed, checked, fits,
                 utf8(textOf(control)).c_str());
     if (control == gui.hwndFocus) focus = runtime::utf8FromText(c.name);
+    if (c.kind == ControlKind::TaxLabel) std::printf("tax_ink %d of %ld\n", lastInkColumn(control), r.right - r.left);
     if (c.kind == ControlKind::TextBox) {
       DWORD start = 0, end = 0;
       SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -176,7 +216,7 @@ int printReport(HWND form) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"window";
-  const HWND form = FindWindowW(nullptr, std::wstring(window::kFormCaption.begin(), window::kFormCaption.end()).c_str());
+  const HWND form = FindWindowW(nullptr, win32::wideFromText(window::kFormCaption).c_str());
   if (!form) return 2;
   int status = 1;
   if (command == L"window") status = printWindow(form);

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/resident_memory.h"
+#include "resident_memory.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QRadioButton>
 #include <QWidget>
 
-namespace window {
+namespace qtui {
 
 // What screen readers are told beyond what Qt's widgets tell them by themselves. Qt asks
 // the factory installed by installAccessibleFactory for every object it describes.
@@ -39,4 +39,4 @@ void installAccessibleFactory();
 // True for an access key that only one control has: it acts at once.
 bool isUnambiguousShortcut(const QEvent* event);
 
-}  // namespace window
+}  // namespace qtui

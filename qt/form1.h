@@ -9,21 +9,15 @@
 #include <array>
 #include <string_view>
 
-#include "calc/calculate_command.h"
-#include "runtime/run_time_error.h"
+#include "window/calculate_click.h"
 #include "window/form1_description.h"
 
-namespace window {
+namespace qtui {
+
+using window::ControlDescription;
+using window::kForm1Controls;
 
 class Announcement;
-
-// Where a run-time error that leaves the Calculate command goes.
-class ErrorReporter {
- public:
-  virtual ~ErrorReporter() = default;
-  // Shows the error to the user over `window`; returns once the user has dismissed it.
-  virtual void report(const runtime::RunTimeError& error, QWidget& window) = 0;
-};
 
 // The tax label: keeps its left, top and height, and widens to the right so that the whole
 // tax always shows; it never narrows below its described width. Screen readers hear the tax
@@ -31,11 +25,11 @@ class ErrorReporter {
 class TaxLabel : public QLabel {
   Q_OBJECT
  public:
-  TaxLabel(QWidget* parent, int describedWidth);
+  TaxLabel(QWidget* parent, const window::PixelRect& described);
   void setCaption(const QString& caption);
 
  private:
-  int describedWidth_;
+  window::PixelRect described_;
 };
 
 // The command button. Its caption breaks onto more lines when it is wider than the button,
@@ -56,11 +50,12 @@ class CommandButton : public QPushButton {
 };
 
 // The calculator's one window: the price box, the five states, the command button and the
-// tax. Built from the control table in form1_description.h.
-class Form1 : public QWidget, private calc::CalculatorControls {
+// tax. Built from the control table in form1_description.h; a click runs the shared
+// window::CalculateClick, which shows its reports through `reporter`.
+class Form1 : public QWidget, private window::Form1Controls {
   Q_OBJECT
  public:
-  Form1(ErrorReporter& reporter, QWidget* parent = nullptr);
+  explicit Form1(window::ErrorReporter& reporter, QWidget* parent = nullptr);
 
   QLineEdit* priceBox() const { return txtPrice_; }
   QRadioButton* option(calc::State state) const { return options_[calc::indexOf(state)]; }
@@ -75,20 +70,18 @@ class Form1 : public QWidget, private calc::CalculatorControls {
   TaxLabel* createTaxLabel(const ControlDescription& c, QWidget* container);
   using Widgets = std::array<QWidget*, kForm1Controls.size()>;
   void setTabOrderFromTheTable(const Widgets& widgets);
-  void calculateClicked();
-  // The tax with its label's caption ("Sales Tax is: 1.1994"), which the price box also
-  // keeps as its description for screen readers.
-  QString describeTheTax();
 
-  // The control operations of the Calculate command, over the widgets.
+  // The control operations of a click, over the widgets.
   runtime::ControlStatus readSelected(calc::State state, bool& selected) override;
   runtime::ControlStatus readPriceText(runtime::Text& text) override;
   runtime::ControlStatus setPriceText(runtime::TextView text) override;
   runtime::ControlStatus focusPrice() override;
   runtime::ControlStatus setTaxCaption(runtime::TextView text) override;
+  // The notification, and the price box's description for "where am I".
+  void announceTax(runtime::TextView description) override;
+  void selectPriceForCorrection() override;
 
-  ErrorReporter& reporter_;
-  bool calculating_ = false;
+  window::CalculateClick click_;
   QPointer<QLineEdit> txtPrice_;
   QPointer<TaxLabel> lblSalesTax_;
   QPointer<CommandButton> cmdCalculateSalesTax_;
@@ -99,12 +92,18 @@ class Form1 : public QWidget, private calc::CalculatorControls {
 // A text of the runtime or of the control table as a QString.
 inline QString qtext(std::u16string_view text) { return QStringView(text).toString(); }
 
-// A control's rectangle in device-independent pixels, relative to its container.
-QRect pixelRect(const ControlDescription& c);
+// The control's rectangle in the table's row `row`, in device-independent pixels within
+// its container.
+QRect pixelRect(std::size_t row);
+
+// The widget for a control of `kind` in `container`, with its caption: the plain widget of
+// its kind, or for a kind this window does not know an empty QWidget, so that the window
+// still opens. Never null.
+QWidget* createPlainControl(const ControlDescription& c, QWidget* container);
 
 // The caption broken at spaces to fit `width` pixels in `metrics`: one line if it fits, else
 // the most even two lines that fit, else as many words a line as fit. Access-key markers
 // ('&') take no room.
 QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
 
-}  // namespace window
+}  // namespace qtui

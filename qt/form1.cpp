@@ -1,27 +1,37 @@
-#include "window/form1.h"
+#include "qt/form1.h"
 
-#include "window/accessible.h"
+#include "qt/accessible.h"
 
 #include <QGroupBox>
-#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <algorithm>
 
-namespace window {
+namespace qtui {
 
 namespace {
 
 using runtime::ControlStatus;
+using window::ControlKind;
+using window::kFormName;
+using window::nameOf;
+using window::rowOf;
+using window::rowsByTabIndex;
+
+QRect qrect(const window::PixelRect& r) { return {r.left, r.top, r.width, r.height}; }
 
 }  // namespace
 
-QRect pixelRect(const ControlDescription& c) {
-  const int left = pixelsFromTwips(c.left);
-  const int top = pixelsFromTwips(c.top);
-  return {left, top, pixelsFromTwips(c.left + c.width) - left,
-          pixelsFromTwips(c.top + c.height) - top};
+window::PixelRect pixelsOf(std::size_t row) { return window::pixelsFromTwips(window::containerTwipsOf(row)); }
+QRect pixelRect(std::size_t row) { return qrect(pixelsOf(row)); }
+
+QWidget* createPlainControl(const ControlDescription& c, QWidget* container) {
+  switch (c.kind) {
+    case ControlKind::Frame: return new QGroupBox(qtext(c.caption), container);
+    case ControlKind::Label: return new QLabel(qtext(c.caption), container);
+    default: return new QWidget(container);
+  }
 }
 
 QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
@@ -88,22 +98,21 @@ void CommandButton::paintEvent(QPaintEvent*) {
   painter.drawControl(QStyle::CE_PushButton, option);
 }
 
-TaxLabel::TaxLabel(QWidget* parent, int describedWidth)
-    : QLabel(parent), describedWidth_(describedWidth) {
+TaxLabel::TaxLabel(QWidget* parent, const window::PixelRect& described) : QLabel(parent), described_(described) {
   setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
 void TaxLabel::setCaption(const QString& caption) {
   setText(caption);
-  resize(std::max(describedWidth_, sizeHint().width()), height());
+  setGeometry(qrect(window::widenedTaxLabel(described_, sizeHint().width())));
 }
 
-Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), reporter_(reporter) {
+Form1::Form1(window::ErrorReporter& reporter, QWidget* parent) : QWidget(parent), click_(*this, reporter) {
   installAccessibleFactory();
 
   setObjectName(qtext(kFormName));
-  setWindowTitle(qtext(kFormCaption));
-  resize(pixelsFromTwips(kClientWidthTwips), pixelsFromTwips(kClientHeightTwips));
+  setWindowTitle(qtext(window::kFormCaption));
+  resize(window::pixelsFromTwips(window::kClientWidthTwips), window::pixelsFromTwips(window::kClientHeightTwips));
 
   // The widgets by their rows in the table.
   Widgets widgets{};
@@ -111,7 +120,7 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
     const ControlDescription& c = kForm1Controls[row];
     QWidget* widget = createControl(c, c.container == kFormName ? this : widgets[rowOf(c.container)]);
     widget->setObjectName(qtext(c.name));
-    widget->setGeometry(pixelRect(c));
+    widget->setGeometry(pixelRect(row));
     if (!c.accessibleName.empty()) widget->setAccessibleName(qtext(c.accessibleName));
     widgets[row] = widget;
   }
@@ -123,27 +132,24 @@ Form1::Form1(ErrorReporter& reporter, QWidget* parent) : QWidget(parent), report
   taxAnnouncement_ = new Announcement(this);
   taxAnnouncement_->move(lblSalesTax_->pos());
 
-  option(calc::State::Pennsylvania)->setChecked(true);
-  txtPrice_->setFocus(Qt::OtherFocusReason);
+  widgets[window::kFocusAtStartRow]->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* Form1::createControl(const ControlDescription& c, QWidget* container) {
   switch (c.kind) {
     case ControlKind::CommandButton: return createCommandButton(c, container);
     case ControlKind::TextBox: return createTextBox(c, container);
-    case ControlKind::Frame: return new QGroupBox(qtext(c.caption), container);
     case ControlKind::OptionButton: return createOptionButton(c, container);
-    case ControlKind::Label: return new QLabel(qtext(c.caption), container);
     case ControlKind::TaxLabel: return createTaxLabel(c, container);
+    default: return createPlainControl(c, container);
   }
-  return nullptr;
 }
 
 CommandButton* Form1::createCommandButton(const ControlDescription& c, QWidget* container) {
   auto* button = new CommandButton(qtext(c.caption), container);
   button->setAutoDefault(false);
   button->setDefault(false);
-  connect(button, &QPushButton::clicked, this, &Form1::calculateClicked);
+  connect(button, &QPushButton::clicked, this, [this] { click_(); });
   cmdCalculateSalesTax_ = button;
   return button;
 }
@@ -155,12 +161,13 @@ QLineEdit* Form1::createTextBox(const ControlDescription& c, QWidget* container)
 
 QRadioButton* Form1::createOptionButton(const ControlDescription& c, QWidget* container) {
   auto* button = new OptionButton(qtext(c.caption), container);
+  button->setChecked(c.selectedAtStart);
   options_[calc::indexOf(c.state)] = button;
   return button;
 }
 
 TaxLabel* Form1::createTaxLabel(const ControlDescription& c, QWidget* container) {
-  lblSalesTax_ = new TaxLabel(container, pixelRect(c).width());
+  lblSalesTax_ = new TaxLabel(container, pixelsOf(rowOf(c.name)));
   lblSalesTax_->setText(qtext(c.caption));
   return lblSalesTax_;
 }
@@ -178,35 +185,20 @@ void Form1::setTabOrderFromTheTable(const Widgets& widgets) {
   }
 }
 
-void Form1::calculateClicked() {
-  // Once at a time: a click that reaches the window while the command's own report is up
-  // (an assistive tool's press, say) does not run it again.
-  if (calculating_) return;
-  const QScopedValueRollback<bool> running(calculating_, true);
-  try {
-    calc::calculateSalesTax(*this);
-    // Nothing with the focus changes its name when the tax comes, so screen readers are
-    // told the new tax, and the price box keeps the last one for "where am I".
-    taxAnnouncement_->announce(describeTheTax());
-  } catch (const runtime::RunTimeError& error) {
-    reporter_.report(error, *this);
-    // The command stopped where it failed and the price is still in the box: put the user
-    // back there, with the text selected, to correct it; with no window manager to hand the
-    // focus back from the closed report, the window takes it itself.
-    activateWindow();
-    if (txtPrice_) {
-      txtPrice_->setFocus(Qt::OtherFocusReason);
-      txtPrice_->selectAll();
-    }
-  }
+void Form1::announceTax(runtime::TextView description) {
+  const QString text = qtext(description);
+  if (txtPrice_) txtPrice_->setAccessibleDescription(text);
+  taxAnnouncement_->announce(text);
 }
 
-QString Form1::describeTheTax() {
-  static const QString caption = qtext(kForm1Controls[labelRowOf(nameOf(ControlKind::TaxLabel))].caption);
-  const QString description =
-      lblSalesTax_ ? caption + QLatin1Char(' ') + lblSalesTax_->text() : QString();
-  if (txtPrice_) txtPrice_->setAccessibleDescription(description);
-  return description;
+void Form1::selectPriceForCorrection() {
+  // With no window manager to hand the focus back from the closed report, the window takes
+  // it itself.
+  activateWindow();
+  if (txtPrice_) {
+    txtPrice_->setFocus(Qt::OtherFocusReason);
+    txtPrice_->selectAll();
+  }
 }
 
 runtime::ControlStatus Form1::readSelected(calc::State state, bool& selected) {
@@ -240,4 +232,4 @@ runtime::ControlStatus Form1::setTaxCaption(runtime::TextView text) {
   return {};
 }
 
-}  // namespace window
+}  // namespace qtui

@@ -1,0 +1,3 @@
+#include "qt/application.h"
+
+int main(int, char** argv) { return qtui::run(argv[0]); }

@@ -1,0 +1,39 @@
+// What the process tests need to know of the build, printed from the build itself so that
+// no test keeps a copy: one "key value..." line a fact.
+//   version NUMBER TEXT          the file version and the version as shown
+//   name PRODUCT                 the product name
+//   publisher PUBLISHER
+//   rate KEY HEXFLOAT            each state's access key and rate, exactly (a Single)
+//   example KEY PRICE TAX        each worked example: the state's access key, the price as
+//                                typed and the tax as shown
+#include <cstdio>
+
+#include "app/version.h"
+#include "calc/rates.h"
+#include "runtime/text.h"
+#include "window/form1_description.h"
+#include "worked_examples.h"
+
+namespace {
+
+// The access key of the state's option button: the letter after '&' in its caption, in
+// lower case, as xdotool names keys.
+char accessKeyOf(calc::State state) {
+  const std::u16string_view caption = window::kForm1Controls[window::rowOf(window::nameOf(window::ControlKind::OptionButton, state))].caption;
+  const char16_t letter = caption[caption.find(u'&') + 1];
+  return static_cast<char>(letter >= u'A' && letter <= u'Z' ? letter - u'A' + u'a' : letter);
+}
+
+}  // namespace
+
+int main() {
+  std::printf("version %s %s\n", app::version::kVersionNumber, app::version::kVersionText);
+  std::printf("name %s\n", app::version::kProductName);
+  std::printf("publisher %s\n", SALESTAX_PUBLISHER);
+  for (const calc::RateRow& row : calc::kRateTable) std::printf("rate %c %a\n", accessKeyOf(row.state), static_cast<double>(row.rate));
+  for (const auto& e : testing_support::kWorkedExamples) {
+    std::printf("example %c %s %s\n", accessKeyOf(e.state), runtime::utf8FromText(e.price).c_str(),
+                runtime::utf8FromText(e.tax).c_str());
+  }
+  return 0;
+}

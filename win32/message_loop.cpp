@@ -1,0 +1,18 @@
+#include "win32/message_loop.h"
+
+namespace win32 {
+
+int runMessageLoop(HWND dialog, MessageSource source) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = source(&message, nullptr, 0, 0);
+    if (got == -1) return 1;
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (!IsWindow(dialog) || !IsDialogMessageW(dialog, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
+}  // namespace win32
