@@ -12,7 +12,7 @@ for theme in Adwaita Adwaita:dark; do
   XDG_CURRENT_DESKTOP=GNOME GTK_THEME=$theme QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"
   app=$last_pid
   wait_for_window Form1 || give_up "the window did not appear in $theme"
-  sleep 0.5
+  wait_until 5 painted "$wid" || give_up "the window was never drawn in $theme"
   import -window "$wid" "$scratch/$theme.png"
   kill "$app"
   # WCAG's contrast of the most distinct pixel of a part against the window's background:

@@ -24,7 +24,8 @@ check "it carries WM_CLASS" eval 'xprop -id "$form" WM_CLASS | grep -q "\"salest
 icons=$(xprop -id "$form" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
 check "and _NET_WM_ICON with 16 and 32 pixel images (got $icons)" \
   test "$icons" = "Icon (16 x 16) Icon (32 x 32) "
-sleep 0.5  # painted by now: Qt's pooled threads, when a style uses them, start at the first paint
+# Qt's pooled threads, when a style uses them, start at the first paint.
+wait_until 5 painted "$form" || give_up "the window was never drawn"
 threads=$(ls /proc/$pid/task | wc -l)
 check "it runs no more threads than a bare Qt window, 3 (got $threads: $(cat /proc/$pid/task/*/comm | tr '\n' ' '))" \
   test "$threads" -le 3
@@ -62,13 +63,14 @@ for order in "key alt+c mousemove --window $form 320 190 click 1" \
   [ "$wm" = openbox ] || xdotool windowfocus --sync "$form" >/dev/null 2>&1
   xdotool $order
   wait_for_window "Sales Tax Calculator"
-  sleep 0.5
+  # A second report would come at once: a second with none is the quiet that says so.
+  ! wait_until 1 eval '[ "$(reports)" -gt 1 ]'
   check "${order%% *} first: one report ($(reports))" test "$(reports)" = 1
   # The click may have left the focus on the window behind the report.
   if [ "$wm" = openbox ]; then xdotool windowactivate --sync "$wid"; else xdotool windowfocus --sync "$wid"; fi >/dev/null 2>&1
   xdotool key Return
   wait_until 5 window_gone "Sales Tax Calculator"
-  sleep 0.5
+  ! wait_until 1 eval '[ "$(reports)" -gt 0 ]'
   check "and none after it ($(reports))" test "$(reports)" = 0
 done
 

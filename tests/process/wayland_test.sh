@@ -19,6 +19,5 @@ check "with the desktop file's name as its app id" \
 has_buffer() { grep -q 'create_buffer(new id wl_buffer@[0-9]*, [0-9]*, 465, 443,' "$scratch/protocol.log"; }
 check "it draws into buffers of the window's size, 465 x 443" wait_until 10 has_buffer
 check "and attaches them" grep -q 'wl_surface@[0-9]*\.attach(wl_buffer@' "$scratch/protocol.log"
-sleep 1
-check "the process stays up until it is stopped" kill -0 "$pid"
+check "the process stays up until it is stopped" eval '! wait_until 1 ended "$pid"'
 finish

@@ -340,6 +340,18 @@ class Form1Test : public QObject {
     QCOMPARE(f.reporter.headings.size(), 1u);
   }
 
+  void aControlOfAKindUnknownHereIsAPlainWidgetNotNull() {
+    QWidget container;
+    window::ControlDescription c = kForm1Controls[window::rowOf(u"Frame1")];
+    auto* frame = qobject_cast<QGroupBox*>(qtui::createPlainControl(c, &container));
+    QVERIFY(frame);
+    QCOMPARE(frame->title(), QStringLiteral("States"));
+    c.kind = static_cast<window::ControlKind>(99);
+    QWidget* unknown = qtui::createPlainControl(c, &container);
+    QVERIFY(unknown);
+    QCOMPARE(unknown->parentWidget(), &container);
+  }
+
   void wrapCaptionBalancesTwoLines() {
     const QFontMetrics metrics(QApplication::font());
     QCOMPARE(qtui::wrapCaption("&Calculate Sales Tax", metrics, 1000), QStringLiteral("&Calculate Sales Tax"));

@@ -72,6 +72,8 @@ window_shown() { wid=$(window_id "$1"); [ -n "$wid" ]; }
 # wait_for_window NAME [SECONDS]: sets $wid, or fails within 10 seconds or those given.
 wait_for_window() { wait_until "${2:-10}" window_shown "$1"; }
 window_gone() { [ -z "$(window_id "$1")" ]; }
+# Whether the X window shows more than one colour: drawn, not just cleared.
+painted() { [ "$(import -window "$1" -format '%k' info: 2>/dev/null || echo 0)" -gt 1 ]; }
 
 # Waits up to 5 seconds for the pid to end by itself; sets $status to its exit status, or
 # to "running".

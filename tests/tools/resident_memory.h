@@ -1,5 +1,7 @@
 #pragma once
 
+#include <malloc.h>
+
 #include <fstream>
 #include <string>
 
@@ -16,3 +18,7 @@ inline long procStatusValue(const std::string& process, const std::string& key) 
 
 // The resident memory of a process in KiB.
 inline long residentKiB(const std::string& process = "self") { return procStatusValue(process, "VmRSS:"); }
+
+// The bytes this process has allocated with malloc and not freed, in KiB: unlike resident
+// memory, it does not move with caches and the allocator's own reserves.
+inline long heapInUseKiB() { return static_cast<long>(mallinfo2().uordblks / 1024); }
