@@ -39,16 +39,24 @@ def pump(seconds, until):
 
 def walk(node):
     yield node
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
+    try:
+        children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+    except GLib.GError:  # gone while it was read
+        return
+    for child in children:
         if child is not None:
             yield from walk(child)
 
 
 def find(root, role, name=None):
+    """The first node of the role (and name) under root. A node that goes away while it is
+    read (a report closing) is passed over: the tree is read as it is at that moment."""
     for node in walk(root):
-        if node.getRole() == role and (name is None or node.name == name):
-            return node
+        try:
+            if node.getRole() == role and (name is None or node.name == name):
+                return node
+        except GLib.GError:
+            continue
     return None
 
 

@@ -9,13 +9,8 @@ set -uo pipefail
 build=$1 probe=$2 facts=$3
 here=$(dirname "$0")
 . "$here/../tools/desktop.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
-trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
-"$here/../tools/wine-run" --prepare || give_up "no Wine prefix"
-wine "$facts" 2>/dev/null | tr -d '\r' >"$scratch/facts"
-fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print; exit }' "$scratch/facts"; }
-name=$(fact name) version=$(fact version | cut -d' ' -f1) publisher=$(fact publisher)
-[ -n "$name" ] && [ -n "$version" ] || give_up "the build's facts could not be read"
+wine_test_setup "$facts"
+name=$(build_fact name) version=$(build_fact version | cut -d' ' -f1) publisher=$(build_fact publisher)
 
 (cd "$build" && cpack -B "$scratch/packages" >"$scratch/cpack.log" 2>&1) || give_up "cpack failed: $(tail -3 "$scratch/cpack.log")"
 installer=$(ls "$build"/packages/salestax-*-win64.msi 2>/dev/null | head -n 1)

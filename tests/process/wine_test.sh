@@ -8,12 +8,7 @@ set -uo pipefail
 exe=$1 probe=$2 facts=$3 dpi=$4 shots=${5:-}
 here=$(dirname "$0")
 . "$here/../tools/desktop.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
-trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
-
-"$here/../tools/wine-run" --prepare || give_up "no Wine prefix"
-wine "$facts" 2>/dev/null | tr -d '\r' >"$scratch/facts"
-grep -q '^example ' "$scratch/facts" || give_up "the build's facts could not be read"
+wine_test_setup "$facts"
 start_xvfb "$((1024 * dpi / 96))x$((768 * dpi / 96))"
 start_openbox  # Windows always has a window manager; Wine hands activation to it
 # The prefix's dpi, for the processes started after its wineserver restarts.
@@ -89,7 +84,7 @@ keys End shift+Home BackSpace; shows 'is "$(field txtPrice text)" ""'
 
 xdotool type -- abc; keys alt+c
 if wait_until 5 probe report; then
-  check "a run-time error shows a report titled with the product name" is "$(fact report_title)" "Sales Tax Calculator"
+  check "a run-time error shows a report titled with the product name" is "$(fact report_title)" "$(build_fact name)"
   check "with its number and message" grep -q '^report_text Run-time error 1' "$scratch/probe.txt"
   check "and an error icon" grep -q '^report_icon' "$scratch/probe.txt"
   check "Form1 is disabled while it is up" is "$(fact form_enabled)" 0

@@ -113,3 +113,16 @@ start_openbox() {
   wait_until 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
     give_up "openbox did not start"
 }
+
+# A Wine test's set-up: Wine quiet and offline in the test's prefix (SALESTAX_WINEPREFIX),
+# made if need be, with its wineserver stopped at the end; the build's facts read with
+# FACTS.exe into $scratch/facts, for build_fact.   wine_test_setup FACTS.exe
+wine_test_setup() {
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${SALESTAX_WINEPREFIX:?}
+  trap 'wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null; cleanup' EXIT
+  "$(dirname "${BASH_SOURCE[0]}")/wine-run" --prepare || give_up "no Wine prefix"
+  wine "$1" 2>/dev/null | tr -d '\r' >"$scratch/facts"
+  grep -q '^example ' "$scratch/facts" || give_up "the build's facts could not be read"
+}
+# build_fact KEY: the rest of the first line of the build's facts that starts with KEY.
+build_fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print; exit }' "$scratch/facts"; }
