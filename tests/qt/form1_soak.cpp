@@ -14,7 +14,7 @@ class Form1Soak : public QObject {
   void fiveThousandClickCycles() {
     ShownForm f;
     const QStringList prices = {"19.99", "100", "abc", "-5", "", "8388608", "1e39", "12.5"};
-    long warm = 0;
+    [[maybe_unused]] long warm = 0;
     for (int cycle = 1; cycle <= 5000; ++cycle) {
       const QString price = prices[cycle % prices.size()];
       f.typePriceAndClick(price);

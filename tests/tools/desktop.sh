@@ -123,6 +123,8 @@ wine_test_setup() {
   "$(dirname "${BASH_SOURCE[0]}")/wine-run" --prepare || give_up "no Wine prefix"
   wine "$1" 2>/dev/null | tr -d '\r' >"$scratch/facts"
   grep -q '^example ' "$scratch/facts" || give_up "the build's facts could not be read"
+  # Its wineserver started with no display: the test's own programs need one that knows it.
+  wineserver -k 2>/dev/null; timeout 10 wineserver -w 2>/dev/null
 }
 # build_fact KEY: the rest of the first line of the build's facts that starts with KEY.
 build_fact() { awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print; exit }' "$scratch/facts"; }
