@@ -6,6 +6,7 @@ set(SALESTAX_APP_ID "org.salestaxcalculator.salestax")  # lower case, as softwar
 set(SALESTAX_EXECUTABLE "salestax")
 set(SALESTAX_DESCRIPTION "Works out the sales tax on a price for one of five states")
 set(SALESTAX_PUBLISHER "Sales Tax Calculator developers")
+set(SALESTAX_HOMEPAGE "https://salestaxcalculator.org/")
 set(SALESTAX_COPYRIGHT "Copyright 2026 Sales Tax Calculator developers")
 # The version as shown: major.minor with two digits, so 1.0.0.0 is "1.00".
 math(EXPR _minor_two_digits "${PROJECT_VERSION_MINOR}" OUTPUT_FORMAT DECIMAL)

@@ -34,7 +34,7 @@ and screen readers read the tax through AT-SPI.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://salestaxcalculator.org/")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${SALESTAX_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, which dpkg-shlibdeps cannot see: the Wayland platform plugin (the X11
 # one comes with libqt6gui6, which the libraries already pull in) and the font the layout
