@@ -16,9 +16,11 @@ namespace {
 // the price box's border): halfway between the palette's text and its background, which
 // stands out from the background by 3:1 or more in light and dark palettes alike, where
 // Fusion's own outline, the background a little darker, fades in a dark one.
+// The active colours are taken whether or not the window is active: some platform themes
+// (Qt 6.8's GTK theme) fade an inactive window's text towards its background.
 QColor outlineFor(const QPalette& palette) {
-  const QColor text = palette.color(QPalette::WindowText);
-  const QColor back = palette.color(QPalette::Window);
+  const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+  const QColor back = palette.color(QPalette::Active, QPalette::Window);
   return QColor((text.red() + back.red()) / 2, (text.green() + back.green()) / 2, (text.blue() + back.blue()) / 2);
 }
 
@@ -28,6 +30,19 @@ QColor outlineFor(const QPalette& palette) {
 class CalculatorStyle : public QProxyStyle {
  public:
   CalculatorStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  // The window reads the same whether or not it is active, as the desktop's palette has it
+  // for an active window: Qt 6.8's GTK theme gives an inactive one GTK's faded "backdrop"
+  // text, which leaves the states' captions below 3:1. Applied to the desktop's palette
+  // whenever it changes, so the window still follows a switch between light and dark.
+  void polish(QPalette& palette) override {
+    QProxyStyle::polish(palette);
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+      const auto r = static_cast<QPalette::ColorRole>(role);
+      palette.setColor(QPalette::Inactive, r, palette.color(QPalette::Active, r));
+    }
+  }
+  using QProxyStyle::polish;
 
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {

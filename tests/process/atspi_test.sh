@@ -2,7 +2,8 @@
 # A screen reader's view of the real program: a private session bus, the accessibility bus,
 # the program, and a client on AT-SPI. On X under a window manager (openbox), on bare X
 # (xvfb), or on a Wayland compositor with no X server (weston, mutter); on Wayland, also that
-# the error report is a titled, decorated top-level whose parent is the window.
+# the error report is a titled, decorated top-level whose parent is the window, and a modal
+# dialog of it where the compositor offers the dialog protocol.
 #   atspi_test.sh SALESTAX [openbox | xvfb | weston | mutter]
 set -uo pipefail
 salestax=$1 desktop=${2:-openbox}
@@ -34,17 +35,28 @@ check "the screen-reader client passed" test "${PIPESTATUS[0]}" = 0
 if [ "$desktop" = weston ] || [ "$desktop" = mutter ]; then
   # The report is a top-level of its own over the window, with the same title bar as the
   # window: its frame is its content plus the margins Form1's frame adds to Form1's 465 x 443.
-  geometry() { sed -n "s/.*xdg_surface@$1\.set_window_geometry(0, 0, \([0-9]*\), \([0-9]*\)).*/\1 \2/p" "$scratch/app.log" | tail -n 1; }
-  surface_of() { sed -n "s/.*xdg_surface@\([0-9]*\)\.get_toplevel(new id xdg_toplevel@$1).*/\1/p" "$scratch/app.log"; }
-  form=$(sed -n 's/.*xdg_toplevel@\([0-9]*\)\.set_title("Form1").*/\1/p' "$scratch/app.log" | head -n 1)
-  report=$(sed -n 's/.*xdg_toplevel@\([0-9]*\)\.set_title("Sales Tax Calculator").*/\1/p' "$scratch/app.log" | head -n 1)
+  # An object in WAYLAND_DEBUG's log is interface@id or, from libwayland 1.23, interface#id.
+  geometry() { sed -n "s/.*xdg_surface[@#]$1\.set_window_geometry(0, 0, \([0-9]*\), \([0-9]*\)).*/\1 \2/p" "$scratch/app.log" | tail -n 1; }
+  surface_of() { sed -n "s/.*xdg_surface[@#]\([0-9]*\)\.get_toplevel(new id xdg_toplevel[@#]$1).*/\1/p" "$scratch/app.log"; }
+  form=$(sed -n 's/.*xdg_toplevel[@#]\([0-9]*\)\.set_title("Form1").*/\1/p' "$scratch/app.log" | head -n 1)
+  report=$(sed -n 's/.*xdg_toplevel[@#]\([0-9]*\)\.set_title("Sales Tax Calculator").*/\1/p' "$scratch/app.log" | head -n 1)
   check "the report is a top-level titled with the product name" test -n "$report"
-  check "whose parent is the window" grep -q "xdg_toplevel@$report\.set_parent(xdg_toplevel@$form)" "$scratch/app.log"
+  check "whose parent is the window" grep -q "xdg_toplevel[@#]$report\.set_parent(xdg_toplevel[@#]$form)" "$scratch/app.log"
   read -r form_w form_h <<<"$(geometry "$(surface_of "$form")")"
   read -r report_w report_h <<<"$(geometry "$(surface_of "$report")")"
   read -r content_w content_h <<<"$(sed -n "s/^the alert's size: //p" "$scratch/client.log")"
   check "and which has a title bar like the window's" \
     test "$((report_w - content_w)) $((report_h - content_h))" = "$((form_w - 465)) $((form_h - 443))"
+  # Where a top-level goes is the compositor's choice. One that offers the dialog protocol
+  # (mutter 48) is told the report is a modal dialog of its parent, and puts it over the
+  # window; without it (weston, mutter 43) the compositor may put it anywhere.
+  if grep -q 'global([0-9]*, "xdg_wm_dialog_v1"' "$scratch/app.log"; then
+    check "the report is a modal dialog of the window (xdg-dialog)" eval '
+      dialog=$(sed -n "s/.*get_xdg_dialog(new id xdg_dialog_v1[@#]\([0-9]*\), xdg_toplevel[@#]$report).*/\1/p" "$scratch/app.log") &&
+      [ -n "$dialog" ] && grep -q "xdg_dialog_v1[@#]$dialog\.set_modal()" "$scratch/app.log"'
+  else
+    echo "($desktop offers no dialog protocol: the report's place is the compositor's choice)"
+  fi
 fi
 check "the program is still running" kill -0 "$app"
 finish

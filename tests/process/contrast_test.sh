@@ -13,8 +13,11 @@ for theme in Adwaita Adwaita:dark; do
   app=$last_pid
   wait_for_window Form1 || give_up "the window did not appear in $theme"
   wait_until 5 painted "$wid" || give_up "the window was never drawn in $theme"
-  import -window "$wid" "$scratch/$theme.png"
+  # Always RGB: ImageMagick would write a window with no colour in it as grey.
+  import -window "$wid" "PNG24:$scratch/$theme.png"
   kill "$app"
+  # Gone before the next palette's window is looked for.
+  wait_until 5 ended "$app" && wait_until 5 window_gone Form1 || give_up "the window in $theme did not close"
   # WCAG's contrast of the most distinct pixel of a part against the window's background:
   # Ohio's circle (window pixels 40-53 x 121-135, left of its caption) and the price box's
   # top border (y 72, x 300-350), against the background at (8, 8).
@@ -36,6 +39,7 @@ bg = px[8, 8]
 circle = max(contrast(px[x, y], bg) for x in range(40, 54) for y in range(121, 136))
 border = max(contrast(px[x, 72], bg) for x in range(300, 351))
 print("%.3f %.2f %.2f" % (lum(bg), circle, border))')
+  [ -n "$border" ] || give_up "the screenshot in $theme could not be read"
   echo "$theme: background luminance $background, circle $circle:1, border $border:1"
   if [ "$theme" = Adwaita ]; then palette="light"; dark=0; else palette="dark"; dark=1; fi
   check "the $palette palette is the desktop's" awk -v l="$background" -v d="$dark" 'BEGIN { exit !(d ? l < 0.1 : l > 0.6) }'

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -69,7 +70,9 @@ int launch(Display* display, int settleMs, const char* name, char** program) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Display* display = XOpenDisplay(nullptr);
+  // Closed on every return: the connection is the probe's only resource.
+  const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+  Display* display = connection.get();
   if (!display) {
     std::fprintf(stderr, "xprobe: no X display\n");
     return 2;
