@@ -3,9 +3,11 @@
 #include "qt/accessible.h"
 
 #include <QGroupBox>
+#include <QLibraryInfo>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QVersionNumber>
 #include <algorithm>
 
 namespace qtui {
@@ -121,7 +123,6 @@ Form1::Form1(window::ErrorReporter& reporter, QWidget* parent) : QWidget(parent)
     QWidget* widget = createControl(c, c.container == kFormName ? this : widgets[rowOf(c.container)]);
     widget->setObjectName(qtext(c.name));
     widget->setGeometry(pixelRect(row));
-    if (!c.accessibleName.empty()) widget->setAccessibleName(qtext(c.accessibleName));
     widgets[row] = widget;
   }
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
@@ -149,6 +150,9 @@ CommandButton* Form1::createCommandButton(const ControlDescription& c, QWidget* 
   auto* button = new CommandButton(qtext(c.caption), container);
   button->setAutoDefault(false);
   button->setDefault(false);
+  // A click leaves the focus in the price box, as the command puts it there anyway: a
+  // screen reader then hears the tax, not the button and the price box again first.
+  button->setFocusPolicy(Qt::TabFocus);
   connect(button, &QPushButton::clicked, this, [this] { click_(); });
   cmdCalculateSalesTax_ = button;
   return button;
@@ -185,10 +189,17 @@ void Form1::setTabOrderFromTheTable(const Widgets& widgets) {
   }
 }
 
+// The tax is spoken once: the price box's description always holds it, for "where am I";
+// a change of it is spoken where Qt sends the new text with the change (6.8, Debian 13), as
+// screen readers speak a new description of the focused control; elsewhere (Qt 6.4, Debian
+// 12, sends none) and for the same tax again, which changes nothing, the notification
+// speaks it.
 void Form1::announceTax(runtime::TextView description) {
+  static const bool changeIsSpoken = QLibraryInfo::version() >= QVersionNumber(6, 8);
   const QString text = qtext(description);
-  if (txtPrice_) txtPrice_->setAccessibleDescription(text);
-  taxAnnouncement_->announce(text);
+  const bool changed = txtPrice_ && txtPrice_->accessibleDescription() != text;
+  if (changed) txtPrice_->setAccessibleDescription(text);  // Qt would send an unchanged one too
+  if (!(changed && changeIsSpoken)) taxAnnouncement_->announce(text);
 }
 
 void Form1::selectPriceForCorrection() {

@@ -178,17 +178,15 @@ void Form1Window::createControls() {
   focus_ = control(window::kFocusAtStartRow);
 }
 
-// The names screen readers hear, from the table: a control's own accessible name where it
-// has one, else the caption of the label that names it; the tax label's says what the number
-// is and the number. The tax label is a live region, so that each new tax is read out.
+// The names screen readers hear, from the table: the caption of the label that names a
+// control (so the price box is "Enter Price:", and a screen reader that also speaks the label
+// hears it once); the tax label's says what the number is and the number. The tax label is a live region, so that each new tax is read out.
 void Form1Window::nameForScreenReaders() {
   if (!annotations_) return;
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const window::ControlDescription& c = kForm1Controls[row];
     const std::size_t label = window::labelRowOf(c.name);
-    if (!c.accessibleName.empty()) {
-      setAccessibleName(row, c.accessibleName);
-    } else if (row == kTaxRow) {
+    if (row == kTaxRow) {
       setAccessibleName(row, window::describeTheTax(c.caption));
     } else if (label < kForm1Controls.size()) {
       setAccessibleName(row, kForm1Controls[label].caption);

@@ -22,7 +22,6 @@ struct ControlDescription {
   calc::State state = {};                  // an option button: the state it selects
   bool selectedAtStart = false;            // an option button: the one selected at start
   std::u16string_view labels = {};         // a label: the control it names for screen readers
-  std::u16string_view accessibleName = {};  // where the caption does not say what it is
 };
 
 inline constexpr std::u16string_view kFormName = u"Form1";
@@ -36,7 +35,7 @@ using K = ControlKind;
 // In the order the controls are created.
 inline constexpr std::array<ControlDescription, 11> kForm1Controls{{
     {K::CommandButton, u"cmdCalculateSalesTax", u"Form1", u"&Calculate Sales Tax", 4320, 2640, 1215, 495, 9},
-    {K::TextBox, u"txtPrice", u"Form1", u"", 4320, 1080, 1095, 375, 0, {}, false, {}, u"Price"},
+    {K::TextBox, u"txtPrice", u"Form1", u"", 4320, 1080, 1095, 375, 0},
     {K::Frame, u"Frame1", u"Form1", u"States", 360, 840, 1815, 3135, 1},
     {K::OptionButton, u"optDE", u"Frame1", u"&Delaware", 240, 2520, 1335, 255, 6, State::Delaware},
     {K::OptionButton, u"optNY", u"Frame1", u"&New York", 240, 2040, 1335, 255, 5, State::NewYork},

@@ -38,60 +38,70 @@ start speech-dispatcher --run-single --timeout 0 -c unix_socket -S "$scratch/spe
 wait_until 10 test -S "$scratch/speechd.sock" || give_up "speech-dispatcher did not start: $(tail -3 "$sd/out.log")"
 export SPEECHD_ADDRESS=unix_socket:$scratch/speechd.sock
 
-# heard SECONDS TEXT: the text was spoken since the last mark, within the time.
+# What was said since the last mark, as one line of words: how Orca splits it into texts and
+# ends them (Orca 43: "notification Sales Tax is: 6.", Orca 48: "notification", "Sales Tax
+# is: 6") is not what the user hears.
 mark() { mark=$(wc -l <"$speech"); }
 since_mark() { tail -n +$((mark + 1)) "$speech"; }
-heard() { local seconds=$1 text=$2; wait_until "$seconds" eval 'since_mark | grep -qF -- "$text"'; }
+words() { tr '\n' ' ' | sed -E 's/\.( |$)/ /g; s/ +/ /g; s/ $//'; }
+words_since_mark() { since_mark | words; }
+# heard SECONDS TEXT: the words were said since the last mark, within the time (a regular
+# expression with heard_like).
+heard() { local seconds=$1 text=$2; wait_until "$seconds" eval 'words_since_mark | grep -qF -- "$text"'; }
+heard_like() { local seconds=$1 text=$2; wait_until "$seconds" eval 'words_since_mark | grep -qE -- "$text"'; }
+# heard_once SECONDS TEXT: said within the time, and not again in the second after.
+heard_once() { heard "$1" "$2" && sleep 1 && [ "$(words_since_mark | grep -oF -- "$2" | wc -l)" -eq 1 ]; }
 said_since_mark() { echo "  said: $(since_mark | tr '\n' '|')"; }
 
 mark
 start /usr/bin/python3 "$here/orca_launcher.py" --debug --debug-file="$scratch/orca-debug.log" >"$scratch/orca.log" 2>&1
 orca=$last_pid
-heard 15 "Screen reader on." || give_up "Orca did not start: $(tail -3 "$scratch/orca.log")"
+heard 15 "Screen reader on" || give_up "Orca did not start: $(tail -3 "$scratch/orca.log")"
 
 mark
 QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"
 app=$last_pid
 wait_for_window Form1 || give_up "the window Form1 did not appear"
 check "the start speaks the window and the price box" \
-  eval 'heard 5 "Form1 frame." && heard 5 "Enter Price: text."'
+  eval 'heard 5 "Form1 frame" && heard_once 5 "Enter Price: text" && ! words_since_mark | grep -q "Price text"'
 said_since_mark
 
 # calculate KEYS...: types a price and runs the command by the keys given.
 calculate() { mark; xdotool type --delay 120 "$1"; sleep 0.3; shift; "$@"; }
 calculate 19.99 xdotool key alt+c
-check "19.99 and Alt+C speaks the tax within a second" heard 1 "notification Sales Tax is: 1.1994."
+check "19.99 and Alt+C speaks the tax within a second, once" heard_once 1 "Sales Tax is: 1.1994"
 said_since_mark
 calculate 19.99 xdotool key alt+c
-check "the same tax again is spoken again" heard 1 "notification Sales Tax is: 1.1994."
+check "the same tax again is spoken again, once" heard_once 1 "Sales Tax is: 1.1994"
 calculate 100 xdotool mousemove --window "$wid" 328 192 click 1
-check "a click on the button speaks the tax" heard 1 "notification Sales Tax is: 6."
+check "a click on the button speaks the tax, once, and no other" \
+  eval 'heard_once 1 "Sales Tax is: 6" && [ "$(words_since_mark | grep -o "Sales Tax is:" | wc -l)" -eq 1 ]'
 said_since_mark
 
 mark
 xdotool key alt+o
-check "Alt+O speaks Ohio, selected" eval 'heard 2 "Ohio." && heard 2 "selected radio button"'
+check "Alt+O speaks Ohio, selected" heard 2 "Ohio selected radio button"
 check "and not 'not selected'" eval '! since_mark | grep -q "not selected"'
-check "the group is named once" test "$(since_mark | grep -c '^States')" -eq 1
+check "the group is named once" test "$(words_since_mark | grep -o 'States' | wc -l)" -eq 1
 said_since_mark
 
 mark
 xdotool key shift+Tab
-heard 2 "Enter Price: text." || echo "  (the price box was not spoken on Shift+Tab)"
+heard 2 "Enter Price: text" || echo "  (the price box was not spoken on Shift+Tab)"
 mark
 xdotool key KP_Enter
 check "where am I in the price box gives the last tax" \
-  eval 'heard 2 "Enter Price: text." && heard 2 "Sales Tax is: 6."'
+  eval 'heard 2 "Enter Price: text" && heard 2 "Sales Tax is: 6"'
 said_since_mark
 
 mark
 xdotool key alt+c
-check "an empty box and Alt+C speaks the report" eval 'heard 3 "alert Sales Tax Calculator." &&
-  heard 3 "Run-time error 1 Please enter a price: the price box is empty." && heard 3 "OK push button."'
+check "an empty box and Alt+C speaks the report" eval 'heard 3 "alert Sales Tax Calculator" &&
+  heard 3 "Run-time error 1 Please enter a price: the price box is empty" && heard_like 3 "OK (push )?button"'
 said_since_mark
 mark
 xdotool key Return
-check "Return speaks the price box again" heard 3 "Enter Price: text."
+check "Return speaks the price box again" heard 3 "Enter Price: text"
 said_since_mark
 
 check "Orca and the program are still running" eval 'kill -0 "$orca" && kill -0 "$app"'
