@@ -9,6 +9,7 @@
 # What would differ otherwise, and what stops it:
 # - paths of the source and build folders in debug information and in __FILE__: mapped to
 #   relative ones;
+# - file times in Qt's resources: not written (qt/CMakeLists.txt);
 # - the link time in a PE header: not written (see win32/CMakeLists.txt);
 # - file times in the .deb and the zip: CPack takes them from SOURCE_DATE_EPOCH, which the
 #   packaging step gets from here when the environment has none;
