@@ -191,9 +191,9 @@ void Form1::setTabOrderFromTheTable(const Widgets& widgets) {
 
 // The tax is spoken once: the price box's description always holds it, for "where am I";
 // a change of it is spoken where Qt sends the new text with the change (6.8, Debian 13), as
-// screen readers speak a new description of the focused control; elsewhere (Qt 6.4, Debian
-// 12, sends none) and for the same tax again, which changes nothing, the notification
-// speaks it.
+// screen readers speak a new description of the focused control; where Qt sends only the
+// object (6.4, Debian 12), and for the same tax again, which changes nothing, the
+// notification speaks it.
 void Form1::announceTax(runtime::TextView description) {
   static const bool changeIsSpoken = QLibraryInfo::version() >= QVersionNumber(6, 8);
   const QString text = qtext(description);
