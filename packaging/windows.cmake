@@ -17,10 +17,9 @@ set(_msi ${PROJECT_BINARY_DIR}/packages/${SALESTAX_EXECUTABLE}-${PROJECT_VERSION
 # The upgrade code is the product's for good; the other codes are name-based (SHA-1) GUIDs
 # in its namespace.
 set(SALESTAX_MSI_UPGRADE_CODE 39fae2c4-8981-4382-97e7-3bb1a8f0a7ba)
-set(_msi_namespace ${SALESTAX_MSI_UPGRADE_CODE})
 set(_msi_names "${SALESTAX_PRODUCT_NAME}/${SALESTAX_PUBLISHER}/${PROJECT_VERSION}")
-string(UUID SALESTAX_MSI_PRODUCT_CODE NAMESPACE ${_msi_namespace} NAME "product/${_msi_names}" TYPE SHA1 UPPER)
-string(UUID SALESTAX_MSI_PACKAGE_CODE NAMESPACE ${_msi_namespace}
+string(UUID SALESTAX_MSI_PRODUCT_CODE NAMESPACE ${SALESTAX_MSI_UPGRADE_CODE} NAME "product/${_msi_names}" TYPE SHA1 UPPER)
+string(UUID SALESTAX_MSI_PACKAGE_CODE NAMESPACE ${SALESTAX_MSI_UPGRADE_CODE}
   NAME "package/${_msi_names}/${SALESTAX_SOURCE_DATE_EPOCH}" TYPE SHA1 UPPER)
 set(_wxs ${PROJECT_BINARY_DIR}/packaging/salestax.wxs)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/salestax.wxs.in ${_wxs} @ONLY)
