@@ -21,9 +21,44 @@ QString withoutMarkers(const QString& caption) {
   return text;
 }
 
-// A radio button, as Qt describes one, except that its label is its caption alone: Qt also
-// names the group box around it as its label, and screen readers then say the group's name
-// once as the container and again as the option's label.
+// A frame: a panel named by its caption without markers, and labelled by its contents.
+class AccessibleFrame : public QAccessibleWidget {
+ public:
+  explicit AccessibleFrame(Frame* frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name && frame()->accessibleName().isEmpty()) return withoutMarkers(frame()->title());
+    return QAccessibleWidget::text(t);
+  }
+
+  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
+      QAccessible::Relation match) const override {
+    auto all = QAccessibleWidget::relations(match);
+    if (match.testFlag(QAccessible::Label)) {
+      all.append({QAccessible::queryAccessibleInterface(frame()->contents()), QAccessible::Label});
+    }
+    return all;
+  }
+
+ private:
+  Frame* frame() const { return static_cast<Frame*>(widget()); }
+};
+
+// A frame's contents: a filler with no name. Qt would name it by the box's caption.
+class AccessibleContents : public QAccessibleWidget {
+ public:
+  explicit AccessibleContents(QWidget* contents) : QAccessibleWidget(contents, QAccessible::Client) {}
+  QString text(QAccessible::Text t) const override {
+    return t == QAccessible::Name ? QString() : QAccessibleWidget::text(t);
+  }
+};
+
+bool isFrameContents(const QWidget* widget) {
+  const auto* frame = qobject_cast<const Frame*>(widget->parentWidget());
+  return frame && frame->contents() == widget;
+}
+
+// A radio button, as Qt describes one, with its access key.
 class AccessibleOption : public QAccessibleWidget {
  public:
   explicit AccessibleOption(QRadioButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {
@@ -48,16 +83,6 @@ class AccessibleOption : public QAccessibleWidget {
     return s;
   }
 
-  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
-      QAccessible::Relation match) const override {
-    auto all = QAccessibleWidget::relations(match);
-    const QWidget* container = button()->parentWidget();
-    all.removeIf([container](const auto& relation) {
-      return relation.second.testFlag(QAccessible::Label) && relation.first->object() == container;
-    });
-    return all;
-  }
-
   QStringList actionNames() const override {
     return QStringList{pressAction()} + QAccessibleWidget::actionNames();
   }
@@ -79,6 +104,10 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
   if (className == QLatin1String(Form1::staticMetaObject.className())) {
     return new QAccessibleWidget(widget, QAccessible::Window);
   }
+  if (className == QLatin1String(Frame::staticMetaObject.className())) {
+    return new AccessibleFrame(static_cast<Frame*>(widget));
+  }
+  if (isFrameContents(widget)) return new AccessibleContents(widget);
   if (className == QLatin1String(OptionButton::staticMetaObject.className())) {
     return new AccessibleOption(static_cast<OptionButton*>(widget));
   }
@@ -92,6 +121,19 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 
 bool isUnambiguousShortcut(const QEvent* event) {
   return event->type() == QEvent::Shortcut && !static_cast<const QShortcutEvent*>(event)->isAmbiguous();
+}
+
+Frame::Frame(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent), contents_(new QWidget(this)) {}
+
+void Frame::resizeEvent(QResizeEvent* event) {
+  QGroupBox::resizeEvent(event);
+  contents_->setGeometry(rect());
+}
+
+QWidget* contentsOf(QWidget* container) {
+  auto* frame = qobject_cast<Frame*>(container);
+  return frame ? frame->contents() : container;
 }
 
 bool OptionButton::event(QEvent* event) {

@@ -2,7 +2,6 @@
 
 #include "qt/accessible.h"
 
-#include <QGroupBox>
 #include <QLibraryInfo>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -30,7 +29,7 @@ QRect pixelRect(std::size_t row) { return qrect(pixelsOf(row)); }
 
 QWidget* createPlainControl(const ControlDescription& c, QWidget* container) {
   switch (c.kind) {
-    case ControlKind::Frame: return new QGroupBox(qtext(c.caption), container);
+    case ControlKind::Frame: return new Frame(qtext(c.caption), container);
     case ControlKind::Label: return new QLabel(qtext(c.caption), container);
     default: return new QWidget(container);
   }
@@ -120,7 +119,7 @@ Form1::Form1(window::ErrorReporter& reporter, QWidget* parent) : QWidget(parent)
   Widgets widgets{};
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const ControlDescription& c = kForm1Controls[row];
-    QWidget* widget = createControl(c, c.container == kFormName ? this : widgets[rowOf(c.container)]);
+    QWidget* widget = createControl(c, c.container == kFormName ? this : contentsOf(widgets[rowOf(c.container)]));
     widget->setObjectName(qtext(c.name));
     widget->setGeometry(pixelRect(row));
     widgets[row] = widget;

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "form1_fixture.h"
+#include "qt/accessible.h"
 #include "worked_examples.h"
 
 using calc::State;
@@ -85,9 +86,13 @@ class Form1Test : public QObject {
       const auto& c = kForm1Controls[row];
       auto* widget = f.control(c.name);
       QVERIFY2(widget, qPrintable(qtext(c.name)));
-      QCOMPARE(widget->parentWidget()->objectName(), qtext(c.container));
+      QWidget* container = c.container == window::kFormName ? f.form.get() : f.control(c.container);
+      QCOMPARE(widget->parentWidget(), qtui::contentsOf(container));
       QCOMPARE(widget->geometry(), pixelRect(row));
     }
+    // A frame's controls lie in its contents, which cover it, so they keep their places.
+    auto* frame = f.form->findChild<qtui::Frame*>("Frame1");
+    QCOMPARE(frame->contents()->geometry(), frame->rect());
     QCOMPARE(f.form->findChild<QPushButton*>("cmdCalculateSalesTax")->geometry(), QRect(288, 176, 81, 33));
     QCOMPARE(f.form->findChild<QGroupBox*>("Frame1")->title(), QStringLiteral("States"));
   }
@@ -305,11 +310,20 @@ class Form1Test : public QObject {
 
     QTest::keyClick(f.form.get(), Qt::Key_O, Qt::AltModifier);
     QCOMPARE(events.optionCheckedOnFocus, QList<bool>{true});
-    // The group is named by its frame, not again as each option's label.
+    // The group is named by its frame, not again as each option's label: the option lies in
+    // a nameless filler, the frame's only child, by which the frame is labelled.
     auto* ohio = QAccessible::queryAccessibleInterface(f.form->option(State::Ohio));
     QVERIFY(ohio->relations(QAccessible::Label).isEmpty());
     QCOMPARE(ohio->text(QAccessible::Accelerator), QKeySequence(Qt::ALT | Qt::Key_O).toString(QKeySequence::NativeText));
-    QCOMPARE(ohio->parent()->text(QAccessible::Name), QStringLiteral("States"));
+    QAccessibleInterface* contents = ohio->parent();
+    QCOMPARE(contents->role(), QAccessible::Client);
+    QCOMPARE(contents->text(QAccessible::Name), QString());
+    QAccessibleInterface* frame = contents->parent();
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("States"));
+    QCOMPARE(frame->childCount(), 1);
+    const auto labels = frame->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front().first, contents);
   }
 
   void anErrorLeavesTheLabelAndThePriceAsTheyWere_data() {
@@ -371,7 +385,7 @@ class Form1Test : public QObject {
   void aControlOfAKindUnknownHereIsAPlainWidgetNotNull() {
     QWidget container;
     window::ControlDescription c = kForm1Controls[window::rowOf(u"Frame1")];
-    auto* frame = qobject_cast<QGroupBox*>(qtui::createPlainControl(c, &container));
+    auto* frame = qobject_cast<qtui::Frame*>(qtui::createPlainControl(c, &container));
     QVERIFY(frame);
     QCOMPARE(frame->title(), QStringLiteral("States"));
     c.kind = static_cast<window::ControlKind>(99);
