@@ -2,7 +2,10 @@
 
 #include "qt/accessible.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -81,14 +84,38 @@ QSize CommandButton::sizeHint() const {
   return style()->sizeFromContents(QStyle::CT_PushButton, &option, textSize, this);
 }
 
+CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+  connect(this, &QAbstractButton::clicked, this, [this] { letGoOfAccessKey(false); });
+}
+
 bool CommandButton::event(QEvent* event) {
-  // The access key's click comes at once, as the mouse's does. A delayed one would still
-  // be on its way while a click that came meanwhile ran the command, and run it again.
   if (isUnambiguousShortcut(event)) {
-    click();
+    if (!heldKey_) {  // and not again for the key's repeats
+      heldKey_ = static_cast<QShortcutEvent*>(event)->key()[0].key();
+      setDown(true);
+      qApp->installEventFilter(this);
+    }
     return true;
   }
   return QPushButton::event(event);
+}
+
+bool CommandButton::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == heldKey_ && !key->isAutoRepeat()) letGoOfAccessKey(true);
+  } else if (event->type() == QEvent::WindowDeactivate && watched == window()) {
+    letGoOfAccessKey(false);
+  }
+  return false;
+}
+
+void CommandButton::letGoOfAccessKey(bool click) {
+  if (!heldKey_) return;
+  heldKey_ = 0;
+  qApp->removeEventFilter(this);
+  setDown(false);
+  if (click) this->click();
 }
 
 void CommandButton::paintEvent(QPaintEvent*) {

@@ -34,19 +34,28 @@ class TaxLabel : public QLabel {
 
 // The command button. Its caption breaks onto more lines when it is wider than the button,
 // as a plain QPushButton's never does; text() keeps the caption as given, so its access key
-// and accessible name stay those of the one-line caption. Its access key clicks it at once,
-// like the mouse, instead of a moment later.
+// and accessible name stay those of the one-line caption. Its access key holds it down and
+// clicks it when the key is released, as Space and the mouse click on release, instead of
+// a fixed moment later: a screen reader stops speaking at each key press, and has then
+// handled the press before the command opens a report, whose text it would cut short. A
+// click by other means while the key is held is the one click; losing the window before
+// the release clicks nothing.
 class CommandButton : public QPushButton {
   Q_OBJECT
  public:
-  using QPushButton::QPushButton;
+  CommandButton(const QString& caption, QWidget* parent);
   // The caption as drawn, for the button's current font and width.
   [[nodiscard]] QString displayedText() const;
   [[nodiscard]] QSize sizeHint() const override;
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void letGoOfAccessKey(bool click);
+  int heldKey_ = 0;  // the access key being held, or 0
 };
 
 // The calculator's one window: the price box, the five states, the command button and the

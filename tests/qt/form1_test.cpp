@@ -156,6 +156,34 @@ class Form1Test : public QObject {
     QTRY_COMPARE(QApplication::focusWidget(), f.form->priceBox());
   }
 
+  void theAccessKeyClicksOnItsRelease() {
+    ShownForm f;
+    qtui::CommandButton* button = f.form->commandButton();
+    QTest::keyClicks(f.form->priceBox(), QStringLiteral("100"));
+    QTest::keyPress(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QTest::keyPress(f.form.get(), Qt::Key_C, Qt::AltModifier, -1);  // the key's repeat
+    QVERIFY(button->isDown());
+    QCOMPARE(f.form->taxLabel()->text(), QStringLiteral("0"));
+    QTest::keyRelease(f.form.get(), Qt::Key_C);  // Alt may be let go of first
+    QCOMPARE(f.form->taxLabel()->text(), QStringLiteral("6"));
+    QVERIFY(!button->isDown());
+
+    // With the box empty each run reports: a mouse click while the key is held is the one
+    // click, and a window lost before the release clicks nothing.
+    QTest::keyPress(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::keyRelease(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(f.reporter.headings.size(), 1u);
+    QTest::keyPress(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QTest::keyRelease(f.form.get(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(f.reporter.headings.size(), 1u);
+    QVERIFY(!button->isDown());
+  }
+
   void tabFollowsTheTabIndexes() {
     ShownForm f;
     QTRY_COMPARE(QApplication::focusWidget(), f.form->priceBox());
