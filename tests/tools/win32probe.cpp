@@ -215,6 +215,9 @@ int printReport(HWND form) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Aware of the dpi as the program is: a process that is not is shown another's windows
+  // scaled to 96 dpi (as Windows 10 and Wine 10 do).
+  win32::dpi::declareAwareness();
   const std::wstring command = argc > 1 ? argv[1] : L"window";
   const HWND form = FindWindowW(nullptr, win32::wideFromText(window::kFormCaption).c_str());
   if (!form) return 2;
