@@ -26,8 +26,9 @@ folder="$WINEPREFIX/drive_c/Program Files/$name"
 shortcuts() { find "$WINEPREFIX/drive_c" -path "*/Start Menu/Programs/$name.lnk" 2>/dev/null; }
 table() { msiinfo export "$installer" "$1" | tr -d '\r'; }
 # The list of installed programs as the user sees it (Wine's uninstaller, as Settings, Apps):
-# one "KEY|||NAME" line each. Its entry's other columns are values of that key.
-listed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | awk -F '\\|\\|\\|' -v n="$name" '$2 == n { print $1 }'; }
+# one "KEY|||NAME" line each, on standard output from Wine 8 and on standard error from
+# Wine 10. Its entry's other columns are values of that key.
+listed() { wine uninstaller --list 2>&1 | tr -d '\r' | awk -F '\\|\\|\\|' -v n="$name" '$2 == n { print $1 }'; }
 entry() {
   local key; key=$(listed); [ -n "$key" ] || return 0
   wine reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\\$key" /v "$1" 2>/dev/null | tr -d '\r' |
