@@ -81,16 +81,20 @@ class CalculatorStyle : public QProxyStyle {
     painter.restore();
   }
 
-  // Where Fusion puts it: below the title, with rounded corners.
+  // Where Fusion puts it: below the title, with rounded corners. The frame's rectangle starts
+  // at the top of the box (Qt 6.4) or already below the title (Qt 6.8); either way the line
+  // lies the title's height and a gap below the box's top.
   void drawGroupFrame(const QStyleOption& option, QPainter& painter, const QWidget* widget) const {
     constexpr int kTitleGap = 3;
-    const int top = std::max(pixelMetric(PM_ExclusiveIndicatorHeight, &option, widget), option.fontMetrics.height()) +
-                    kTitleGap;
+    const int belowTitle =
+        std::max(pixelMetric(PM_ExclusiveIndicatorHeight, &option, widget), option.fontMetrics.height()) + kTitleGap;
+    QRect frame = option.rect;
+    frame.setTop(std::max(frame.top(), belowTitle));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(option.palette.color(QPalette::Window).darker(140));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(option.rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    painter.drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
     painter.restore();
   }
 };

@@ -97,6 +97,25 @@ class Form1Test : public QObject {
     QCOMPARE(f.form->findChild<QGroupBox*>("Frame1")->title(), QStringLiteral("States"));
   }
 
+  // The frame's line as drawn: just below its title on every Qt, whichever rectangle the
+  // style hands over for it, and not down by the options.
+  void theFramesLineLiesJustBelowItsTitle() {
+    ShownForm f;
+    auto* frame = f.form->findChild<qtui::Frame*>("Frame1");
+    const QImage image = frame->grab().toImage();
+    const int background = qGray(frame->palette().color(QPalette::Window).rgb());
+    const auto drawn = [&](int x, int y) { return std::abs(qGray(image.pixel(x, y)) - background) > 24; };
+    int line = 0;  // the first row drawn halfway across, where the title does not reach
+    while (line < image.height() && !drawn(image.width() / 2, line)) ++line;
+    int titleBottom = -1;
+    for (int y = 0; y < line; ++y) {
+      for (int x = 0; x < image.width() / 2; ++x) titleBottom = drawn(x, y) ? y : titleBottom;
+    }
+    QVERIFY2(titleBottom >= 0, "no title above the line");
+    const qreal gap = (line - titleBottom) / image.devicePixelRatio();  // in the layout's pixels
+    QVERIFY2(gap <= 10, qPrintable(QStringLiteral("the line is %1 px below the title").arg(gap)));
+  }
+
   void noTwoControlsOverlap() {
     ShownForm f;
     f.form->taxLabel()->setCaption(QStringLiteral("-922337203685477.5808"));
