@@ -179,8 +179,9 @@ void Form1Window::createControls() {
 }
 
 // The names screen readers hear, from the table: the caption of the label that names a
-// control (so the price box is "Enter Price:", and a screen reader that also speaks the label
-// hears it once); the tax label's says what the number is and the number. The tax label is a live region, so that each new tax is read out.
+// control (so the price box is "Enter Price:", and a screen reader that also speaks the
+// label hears it once); the tax label's says what the number is and the number. The tax
+// label is a live region, so that each new tax is read out.
 void Form1Window::nameForScreenReaders() {
   if (!annotations_) return;
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
