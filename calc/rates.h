@@ -1,8 +1,9 @@
 #pragma once
 
 #include <array>
-#include <bit>
-#include <cstdint>
+#include <cstddef>
+
+#include "runtime/bits.h"
 
 namespace calc {
 
@@ -25,11 +26,11 @@ inline constexpr std::array<RateRow, 5> kRateTable{{
 inline constexpr std::size_t kStateCount = kRateTable.size();
 
 // The rates are fixed to the bit; a changed literal or a rounding surprise fails the build.
-static_assert(std::bit_cast<std::uint32_t>(kRateTable[0].rate) == 0x3D75C28Fu);
-static_assert(std::bit_cast<std::uint32_t>(kRateTable[1].rate) == 0x3D4CCCCDu);
-static_assert(std::bit_cast<std::uint32_t>(kRateTable[2].rate) == 0x3F4CCCCDu);
-static_assert(std::bit_cast<std::uint32_t>(kRateTable[3].rate) == 0x3D99999Au);
-static_assert(std::bit_cast<std::uint32_t>(kRateTable[4].rate) == 0x00000000u);
+static_assert(runtime::bitsOf(kRateTable[0].rate) == 0x3D75C28Fu);
+static_assert(runtime::bitsOf(kRateTable[1].rate) == 0x3D4CCCCDu);
+static_assert(runtime::bitsOf(kRateTable[2].rate) == 0x3F4CCCCDu);
+static_assert(runtime::bitsOf(kRateTable[3].rate) == 0x3D99999Au);
+static_assert(runtime::bitsOf(kRateTable[4].rate) == 0x00000000u);
 
 // Each state's row stands at the state's own index, so a state finds its rate directly.
 constexpr std::size_t indexOf(State state) { return static_cast<std::size_t>(state); }

@@ -1,8 +1,8 @@
 #include "runtime/currency.h"
 
-#include <bit>
 #include <cmath>
 
+#include "runtime/bits.h"
 #include "runtime/run_time_error.h"
 
 namespace runtime {
@@ -46,7 +46,7 @@ Currency currencyFromFloat(double value) {
     if (fraction != 0.5 && fraction != -0.5) return Currency(whole);
   }
 
-  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto bits = bitCast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const auto biased = static_cast<int>((bits >> kFractionBits) & kExponentMask);
   std::uint64_t significand = bits & kFractionMask;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <system_error>
 
+#include "fast_float/fast_float.h"
 #include "runtime/run_time_error.h"
 
 namespace runtime {
@@ -122,8 +124,9 @@ constexpr std::array<float, 11> kExactPowers = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e
                                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // The general case: the significant digits, a sticky digit for any nonzero digit past the
-// kept ones, and the exponent, handed to the standard library's correctly rounded
-// conversion. Returns the magnitude; throws for overflow.
+// kept ones, and the exponent, handed to fast_float's correctly rounded conversion (the
+// standard library's float from_chars is missing from some libraries this is built with).
+// Returns the magnitude; throws for overflow.
 float convertExactly(TextView text, const Scanned& number) {
   std::array<char, kKeptDigits + 16> buf;  // digits, sticky digit, 'e', exponent
   std::size_t len = 0;
@@ -143,9 +146,10 @@ float convertExactly(TextView text, const Scanned& number) {
   buf[len++] = 'e';
   const auto written = std::to_chars(buf.data() + len, buf.data() + buf.size(), exponent);
   float magnitude = 0;
-  const auto result = std::from_chars(buf.data(), written.ptr, magnitude);
-  if (result.ec == std::errc::result_out_of_range) {
-    // The library reports both overflow and a result that rounds to zero this way.
+  const auto result = fast_float::from_chars(buf.data(), written.ptr, magnitude);
+  // Older versions of the library give an infinity or a zero for a number out of range;
+  // newer ones say so as std::from_chars does. Either way the point's position tells which.
+  if (result.ec == std::errc::result_out_of_range || std::isinf(magnitude)) {
     if (number.pointPosition > 0) throw RunTimeError::priceOverflow(text);
     return 0;
   }
