@@ -11,14 +11,9 @@ namespace qtui {
 
 namespace {
 
-// The caption without its access-key markers: "&&" stands for one '&'.
+// The caption as shown, without its access-key markers.
 QString withoutMarkers(const QString& caption) {
-  QString text;
-  for (qsizetype i = 0; i < caption.size(); ++i) {
-    if (caption[i] == QLatin1Char('&') && ++i == caption.size()) break;
-    text += caption[i];
-  }
-  return text;
+  return QString::fromStdU16String(window::shownCaption(caption.toStdU16String()));
 }
 
 // A frame: a panel named by its caption without markers, and labelled by its contents.

@@ -15,9 +15,9 @@ namespace {
 constexpr int kReportMinimumWidth = 300;
 }  // namespace
 
-void MessageBoxReporter::report(const window::ErrorReport& report) {
-  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kProductName), QString::fromStdString(report.heading),
-                  QMessageBox::Ok, window_);
+void MessageBoxReporter::show(const window::ErrorReport& report) {
+  QMessageBox box(QMessageBox::Critical, QString::fromStdString(report.title), QString::fromStdString(report.heading),
+                  QMessageBox::Ok, form_);
   // Modal to the application, its only window: a box modal to its window alone becomes a
   // sheet, which Wayland compositors show without a title bar.
   box.setWindowModality(Qt::ApplicationModal);
@@ -27,6 +27,7 @@ void MessageBoxReporter::report(const window::ErrorReport& report) {
     grid->addItem(new QSpacerItem(kReportMinimumWidth, 0), grid->rowCount(), 0, 1, grid->columnCount());
   }
   box.exec();
+  if (form_) form_->reportDismissed();
 }
 
 QIcon applicationIcon() {

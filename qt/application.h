@@ -8,15 +8,15 @@
 namespace qtui {
 
 // The report of a run-time error that leaves the Calculate command: a message box over the
-// window given to showOver() and modal to it, titled with the product name, giving the
-// report's heading and its message.
+// window given to showOver() and modal to it, with the report's title, heading and message.
+// It returns once the user has dismissed it, and tells the window so.
 class MessageBoxReporter final : public window::ErrorReporter {
  public:
-  void showOver(QWidget* window) { window_ = window; }
-  void report(const window::ErrorReport& report) override;
+  void showOver(Form1* form) { form_ = form; }
+  void show(const window::ErrorReport& report) override;
 
  private:
-  QPointer<QWidget> window_;
+  QPointer<Form1> form_;
 };
 
 // The images of the window's icon, as the Windows icon group has them: 32x32 in 2 and in 16

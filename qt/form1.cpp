@@ -140,7 +140,7 @@ Form1::Form1(window::ErrorReporter& reporter, QWidget* parent) : QWidget(parent)
 
   setObjectName(qtext(kFormName));
   setWindowTitle(qtext(window::kFormCaption));
-  resize(window::pixelsFromTwips(window::kClientWidthTwips), window::pixelsFromTwips(window::kClientHeightTwips));
+  resize(window::clientPixels().width, window::clientPixels().height);
 
   // The widgets by their rows in the table.
   Widgets widgets{};

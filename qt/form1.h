@@ -60,11 +60,15 @@ class CommandButton : public QPushButton {
 
 // The calculator's one window: the price box, the five states, the command button and the
 // tax. Built from the control table in form1_description.h; a click runs the shared
-// window::CalculateClick, which shows its reports through `reporter`.
+// window::CalculateClick, which shows its reports through `reporter`; the reporter calls
+// reportDismissed() when the user has dismissed one.
 class Form1 : public QWidget, private window::Form1Controls {
   Q_OBJECT
  public:
   explicit Form1(window::ErrorReporter& reporter, QWidget* parent = nullptr);
+
+  void reportDismissed() { click_.reportDismissed(); }
+  [[nodiscard]] const window::CalculateClick& click() const { return click_; }
 
   QLineEdit* priceBox() const { return txtPrice_; }
   QRadioButton* option(calc::State state) const { return options_[calc::indexOf(state)]; }

@@ -55,9 +55,9 @@ constexpr std::size_t firstOptionRow() {
   return kForm1Controls.size();
 }
 
-constexpr std::size_t kPriceRow = window::rowOf(window::nameOf(ControlKind::TextBox));
-constexpr std::size_t kTaxRow = window::rowOf(window::nameOf(ControlKind::TaxLabel));
-constexpr std::size_t kCommandRow = window::rowOf(window::nameOf(ControlKind::CommandButton));
+using window::kCommandRow;
+using window::kPriceRow;
+using window::kTaxRow;
 
 window::PixelRect pixelsOf(std::size_t row, UINT dpi) {
   return window::pixelsFromTwips(window::windowTwipsOf(row), static_cast<int>(dpi));
@@ -116,11 +116,13 @@ LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  ++self->handling_;
   const LRESULT result = self->handle(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete self;
+    self->destroyed_ = true;
   }
+  if (--self->handling_ == 0 && self->destroyed_) delete self;
   return result;
 }
 
@@ -131,6 +133,9 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ACTIVATE:
       onActivate(wParam);
+      return 0;
+    case WM_CLOSE:
+      onClose();
       return 0;
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
@@ -170,8 +175,8 @@ void Form1Window::createControls() {
 
   const UINT dpi = dpi::of(window_);
   layOut(dpi);
-  const RECT client{0, 0, window::pixelsFromTwips(window::kClientWidthTwips, static_cast<int>(dpi)),
-                    window::pixelsFromTwips(window::kClientHeightTwips, static_cast<int>(dpi))};
+  const window::PixelSize size = window::clientPixels(static_cast<int>(dpi));
+  const RECT client{0, 0, size.width, size.height};
   const RECT frame = dpi::windowRectFor(client, kStyle, kExStyle, dpi);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -230,6 +235,17 @@ void Form1Window::onActivate(WPARAM wParam) {
   }
 }
 
+void Form1Window::onClose() {
+  if (click_.idle()) {
+    DestroyWindow(window_);
+    return;
+  }
+  // The report's message box is the window's enabled popup; it closes as OK does, and the
+  // report, once gone, closes the window.
+  closeAfterReport_ = true;
+  if (const HWND report = GetWindow(window_, GW_ENABLEDPOPUP)) PostMessageW(report, WM_CLOSE, 0, 0);
+}
+
 void Form1Window::onCommand(int id, int code) {
   // Return and Escape arrive as IDOK and IDCANCEL: no button is the default or the cancel
   // button, so they do nothing.
@@ -283,9 +299,12 @@ void Form1Window::selectPriceForCorrection() {
   SendMessageW(price, EM_SETSEL, 0, -1);
 }
 
-void Form1Window::report(const window::ErrorReport& report) {
+void Form1Window::show(const window::ErrorReport& report) {
   const std::wstring text = wideFromUtf8(report.heading) + L"\n\n" + wideFromUtf8(report.message);
-  MessageBoxW(window_, text.c_str(), L"" SALESTAX_PRODUCT_NAME, MB_OK | MB_ICONERROR);
+  MessageBoxW(window_, text.c_str(), wideFromUtf8(report.title).c_str(), MB_OK | MB_ICONERROR);
+  click_.reportDismissed();
+  // Handled from the message loop, where no handler is running on the window any more.
+  if (closeAfterReport_ && !destroyed_) PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 // The tax label widens to show the whole tax, the last glyph's ink included.

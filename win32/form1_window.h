@@ -21,8 +21,12 @@ constexpr int controlIdOf(std::size_t row) { return kFirstControlId + static_cas
 // The calculator's one window on Win32, built from the control table with the system's own
 // controls (BUTTON, EDIT, STATIC); a click runs the shared window::CalculateClick, and its
 // reports are message boxes owned by the window. Its state lives with the window
-// (GWLP_USERDATA) from WM_NCCREATE to WM_NCDESTROY; the message loop hands it keys through
+// (GWLP_USERDATA) from WM_NCCREATE until the last message handler running on it has
+// returned after WM_NCDESTROY, so that a handler that waits in a message box's loop, as a
+// report does, never returns into a deleted object. The message loop hands it keys through
 // IsDialogMessage, which gives it Tab, the arrow keys within the states and the access keys.
+// Closed while a report is up, it closes the report first, and itself once the report has
+// gone.
 class Form1Window final : private window::Form1Controls, private window::ErrorReporter {
  public:
   // Registers the window class, creates Form1 with its controls and shows it. Returns
@@ -44,6 +48,7 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   void nameForScreenReaders();
   void layOut(UINT dpi);
   void onActivate(WPARAM wParam);
+  void onClose();
   void onCommand(int id, int code);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
@@ -61,8 +66,8 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   // The tax label's name, and the live region's notification.
   void announceTax(runtime::TextView description) override;
   void selectPriceForCorrection() override;
-  // A message box owned by the window, and so modal to it, titled with the product name.
-  void report(const window::ErrorReport& report) override;
+  // A message box owned by the window, and so modal to it; returns once it is dismissed.
+  void show(const window::ErrorReport& report) override;
 
   struct FontDeleter {
     void operator()(HFONT font) const { DeleteObject(font); }
@@ -77,6 +82,9 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   std::unique_ptr<IAccPropServices, ComRelease> annotations_;  // null where COM has none
   UINT dpi_ = 96;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
+  int handling_ = 0;      // message handlers running on the window, nested ones included
+  bool destroyed_ = false;         // WM_NCDESTROY has come: deleted when handling_ is back to 0
+  bool closeAfterReport_ = false;  // asked to close while the report was up
   window::CalculateClick click_{*this, *this};
 };
 

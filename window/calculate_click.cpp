@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/version.h"
 #include "window/form1_description.h"
 
 namespace window {
@@ -34,46 +35,56 @@ class RememberingTheTax final : public calc::CalculatorControls {
   calc::CalculatorControls& controls_;
 };
 
-// Sets the flag for its own lifetime, on every way out.
-class Running {
+// Puts the click back to Idle on every way out of it, but a report left up.
+class IdleWhenLeft {
  public:
-  explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-  ~Running() { flag_ = false; }
+  explicit IdleWhenLeft(CalculateClick::Phase& phase) : phase_(&phase) {}
+  IdleWhenLeft(const IdleWhenLeft&) = delete;
+  IdleWhenLeft& operator=(const IdleWhenLeft&) = delete;
+  ~IdleWhenLeft() {
+    if (phase_) *phase_ = CalculateClick::Phase::Idle;
+  }
+  void cancel() { phase_ = nullptr; }
 
  private:
-  bool& flag_;
+  CalculateClick::Phase* phase_;
 };
 
 }  // namespace
 
 ErrorReport reportOf(const runtime::RunTimeError& error) {
-  return {"Run-time error " + std::to_string(error.number()), error.what()};
+  return {app::version::kProductName, "Run-time error " + std::to_string(error.number()), error.what()};
 }
 
 Text describeTheTax(TextView tax) {
-  static constexpr TextView caption = kForm1Controls[labelRowOf(nameOf(ControlKind::TaxLabel))].caption;
-  Text description(caption);
+  Text description(kForm1Controls[kTaxCaptionRow].caption);
   description += u' ';
   description += tax;
   return description;
 }
 
 void CalculateClick::operator()() {
-  if (running_) return;
-  const Running running(running_);
+  if (phase_ != Phase::Idle) return;
+  phase_ = Phase::Running;
+  IdleWhenLeft idle(phase_);
   RememberingTheTax controls(controls_);
   try {
     calc::calculateSalesTax(controls);
   } catch (const runtime::RunTimeError& error) {
-    reporter_.report(reportOf(error));
     // The command stopped where it failed, and the price is still in the box.
-    controls_.selectPriceForCorrection();
+    phase_ = Phase::Reporting;
+    reporter_.show(reportOf(error));  // it may have been dismissed already
+    idle.cancel();
     return;
   }
   // Nothing with the focus changes its name when the tax comes, so screen readers are told.
   if (controls.tax) controls_.announceTax(describeTheTax(*controls.tax));
+}
+
+void CalculateClick::reportDismissed() {
+  if (phase_ != Phase::Reporting) return;
+  phase_ = Phase::Idle;
+  controls_.selectPriceForCorrection();
 }
 
 }  // namespace window

@@ -9,20 +9,22 @@
 namespace window {
 
 // What the user is shown of a run-time error that leaves the Calculate command, in UTF-8:
-// the heading "Run-time error N" and the error's message. The front end titles it with the
-// product name.
+// the title (the product's name), the heading "Run-time error N" and the error's message.
 struct ErrorReport {
+  std::string title;
   std::string heading;
   std::string message;
 };
 [[nodiscard]] ErrorReport reportOf(const runtime::RunTimeError& error);
 
-// Where a report goes: the front end shows it over the window and returns once the user has
-// dismissed it.
+// Where a report goes. show() puts the report up over the window, modal to it. It may
+// return at once, leaving the report up (a page's dialog), or only once the user has
+// dismissed it (a modal loop of its own): either way the front end tells the click, with
+// CalculateClick::reportDismissed(), when the user has dismissed it.
 class ErrorReporter {
  public:
   virtual ~ErrorReporter() = default;
-  virtual void report(const ErrorReport& report) = 0;
+  virtual void show(const ErrorReport& report) = 0;
 };
 
 // The tax as screen readers hear it: the caption of the label that names the tax label, then
@@ -40,24 +42,38 @@ class Form1Controls : public calc::CalculatorControls {
 };
 
 // A click of the command button, from whatever source (the mouse, the access key, Space, an
-// assistive tool). Runs the Calculate command once at a time: a click that arrives while it
-// runs, or while its report is up, does nothing. After a completed command the tax is
-// announced; after a run-time error the report is shown and the price selected for
-// correcting, and the program goes on. Any other exception passes to the caller, and the
-// next click runs the command again. Costs the command itself and, on an error, the report.
+// assistive tool), as a state:
+//
+//   Idle      --click-->            Running: the Calculate command runs
+//   Running   --command completes-> Idle, the tax announced
+//   Running   --run-time error-->   Reporting: the report is shown
+//   Reporting --reportDismissed()-> Idle, the price selected for correcting
+//
+// A click that arrives while the command runs, or while its report is up, does nothing, so
+// the command runs once at a time and one report stands for any number of clicks. The
+// program goes on after a report. Any other exception, from the command or from showing the
+// report, passes to the caller with the click Idle again, so the next click runs the command
+// again. Costs the command itself and, on an error, showing the report.
 class CalculateClick {
  public:
+  enum class Phase { Idle, Running, Reporting };
+
   CalculateClick(Form1Controls& controls, ErrorReporter& reporter) : controls_(controls), reporter_(reporter) {}
   CalculateClick(const CalculateClick&) = delete;
   CalculateClick& operator=(const CalculateClick&) = delete;
 
   void operator()();
-  [[nodiscard]] bool running() const { return running_; }
+  // The user has dismissed the report: selects the price for correcting. Does nothing when
+  // no report is up, so a front end may call it for every way its report goes away.
+  void reportDismissed();
+
+  [[nodiscard]] Phase phase() const { return phase_; }
+  [[nodiscard]] bool idle() const { return phase_ == Phase::Idle; }
 
  private:
   Form1Controls& controls_;
   ErrorReporter& reporter_;
-  bool running_ = false;
+  Phase phase_ = Phase::Idle;
 };
 
 }  // namespace window

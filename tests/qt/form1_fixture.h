@@ -9,16 +9,19 @@
 #include "qt/appearance.h"
 #include "qt/form1.h"
 
-// A reporter that records what it was given instead of showing it.
+// A reporter that records what it was given instead of showing it, and is dismissed at once
+// as a modal report is, before show() returns.
 class RecordingReporter final : public window::ErrorReporter {
  public:
   std::vector<std::string> headings;
   std::vector<std::string> messages;
   std::function<void()> whileShown;  // what happens while the report is up
-  void report(const window::ErrorReport& report) override {
+  qtui::Form1* form = nullptr;
+  void show(const window::ErrorReport& report) override {
     headings.push_back(report.heading);
     messages.push_back(report.message);
     if (whileShown) whileShown();
+    if (form) form->reportDismissed();
   }
 };
 
@@ -34,6 +37,7 @@ struct ShownForm {
   }
 
   ShownForm() {
+    reporter.form = form.get();
     form->show();
     form->activateWindow();
     (void)QTest::qWaitForWindowActive(form.get());

@@ -16,12 +16,10 @@
 
 namespace {
 
-// The access key of the state's option button: the letter after '&' in its caption, in
-// lower case, as xdotool names keys.
+// The access key of the state's option button, in lower case, as xdotool names keys.
 char accessKeyOf(calc::State state) {
-  const std::u16string_view caption = window::kForm1Controls[window::rowOf(window::nameOf(window::ControlKind::OptionButton, state))].caption;
-  const char16_t letter = caption[caption.find(u'&') + 1];
-  return static_cast<char>(letter >= u'A' && letter <= u'Z' ? letter - u'A' + u'a' : letter);
+  const char16_t key = window::accessKeyOf(window::kForm1Controls[window::optionRowOf(state)].caption);
+  return static_cast<char>(key >= u'A' && key <= u'Z' ? key - u'A' + u'a' : key);
 }
 
 }  // namespace
