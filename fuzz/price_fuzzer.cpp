@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/bits.h"
 #include "calc/compute_tax.h"
 #include "calc/rates.h"
 #include "exact_oracle.h"
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (!std::isfinite(price)) std::abort();
   const float reference = referenceValue(text);
-  if (std::bit_cast<std::uint32_t>(reference) != std::bit_cast<std::uint32_t>(price)) std::abort();
+  if (runtime::bitCast<std::uint32_t>(reference) != runtime::bitCast<std::uint32_t>(price)) std::abort();
 
   for (const calc::RateRow& row : calc::kRateTable) {
     const auto expected = oracle::exactTax(price, row.rate);

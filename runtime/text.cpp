@@ -48,8 +48,9 @@ CurrencyText textFromCurrency(Currency value) {
     buf[--pos] = static_cast<char16_t>(kDigitPairs[pair]);
   }
   if (whole >= 10) {
-    buf[--pos] = static_cast<char16_t>(kDigitPairs[2 * whole + 1]);
-    buf[--pos] = static_cast<char16_t>(kDigitPairs[2 * whole]);
+    const std::size_t pair = 2 * static_cast<std::size_t>(whole);
+    buf[--pos] = static_cast<char16_t>(kDigitPairs[pair + 1]);
+    buf[--pos] = static_cast<char16_t>(kDigitPairs[pair]);
   } else {
     buf[--pos] = static_cast<char16_t>(u'0' + whole);
   }

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <random>
 #include <string>
 
+#include "runtime/bits.h"
 #include "run_time_errors.h"
 #include "runtime/run_time_error.h"
 #include "runtime/single_from_text.h"
@@ -14,7 +14,7 @@
 namespace runtime {
 namespace {
 
-std::uint32_t bitsOf(float f) { return std::bit_cast<std::uint32_t>(f); }
+using runtime::bitsOf;
 std::uint32_t parsedBits(TextView text) { return bitsOf(singleFromText(text)); }
 
 Text widen(const std::string& s) { return Text(s.begin(), s.end()); }

@@ -4,10 +4,11 @@
 // product as a double, but multiplies the two binary32 significands and 10,000 as integers
 // and rounds the scaled product by comparing twice the remainder with the divisor.
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "runtime/bits.h"
 
 namespace oracle {
 
@@ -20,7 +21,7 @@ struct Binary32 {
 };
 
 inline Binary32 decompose(float f) {
-  const auto bits = std::bit_cast<std::uint32_t>(f);
+  const auto bits = runtime::bitCast<std::uint32_t>(f);
   const auto biased = static_cast<int>((bits >> 23) & 0xFF);
   const std::uint32_t fraction = bits & 0x7FFFFF;
   if (biased == 0) return {(bits >> 31) != 0, fraction, -149};

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
+
+#include "runtime/bits.h"
 
 namespace testing_support {
 
@@ -15,7 +16,7 @@ class PriceSource {
 
   float anyFinite() {
     for (;;) {
-      const float f = std::bit_cast<float>(static_cast<std::uint32_t>(engine_()));
+      const float f = runtime::bitCast<float>(static_cast<std::uint32_t>(engine_()));
       if (std::isfinite(f)) return f;
     }
   }
@@ -24,7 +25,7 @@ class PriceSource {
     const auto exponent = static_cast<std::uint32_t>(engine_() % 71) + 127 - 20;
     const auto fraction = static_cast<std::uint32_t>(engine_()) & 0x7FFFFF;
     const auto sign = static_cast<std::uint32_t>(engine_() & 1) << 31;
-    return std::bit_cast<float>(sign | exponent << 23 | fraction);
+    return runtime::bitCast<float>(sign | exponent << 23 | fraction);
   }
 
   std::uint64_t next() { return engine_(); }
