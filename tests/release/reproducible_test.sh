@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The same source, released twice with scripts/release from two folders of different names
 # and on two clocks three days apart, must give the same bytes: the .deb, the Windows
-# program, its installer and its zip. On a difference diffoscope says where. The one time the
+# program, its installer and its zip, and the page. On a difference diffoscope says where. The one time the
 # files record must be the source's time. With no SOURCE_DATE_EPOCH and no history in the
 # copies, that is the build's own choice: the newest changelog entry's date.
 #   reproducible_test.sh SOURCE_DIR
@@ -39,7 +39,7 @@ same() {
 }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$a/build/release-work/linux/CMakeCache.txt")
 name=salestax-$version-win64
-for file in "salestax_${version}_amd64.deb" "$name.exe" "$name.msi" "$name.zip" CHECKING.txt; do
+for file in "salestax_${version}_amd64.deb" "$name.exe" "$name.msi" "$name.zip" salestax.html CHECKING.txt; do
   check "$file is the same in both" same "$file"
 done
 
