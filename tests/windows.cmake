@@ -21,6 +21,11 @@ foreach(dpi 96 144 192)
             $<TARGET_FILE:facts> ${dpi} ${PROJECT_BINARY_DIR}/screenshots)
   set_tests_properties(windows_program_under_wine_${dpi}dpi PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
 endforeach()
+# Told to close (WM_CLOSE from another process) while its error report is up.
+add_test(NAME windows_program_closed_under_its_report
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_close_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
+          $<TARGET_FILE:facts>)
+set_tests_properties(windows_program_closed_under_its_report PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
 add_test(NAME windows_resources COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
   $<TARGET_FILE:salestax> ${PROJECT_VERSION} ${SALESTAX_VERSION_TEXT})
 

@@ -240,10 +240,11 @@ void Form1Window::onClose() {
     DestroyWindow(window_);
     return;
   }
-  // The report's message box is the window's enabled popup; it closes as OK does, and the
-  // report, once gone, closes the window.
+  // The report's message box is the popup the window owns (GetLastActivePopup: Wine's
+  // GetWindow knows no GW_ENABLEDPOPUP); it closes as OK does, and the report, once gone,
+  // closes the window.
   closeAfterReport_ = true;
-  if (const HWND report = GetWindow(window_, GW_ENABLEDPOPUP)) PostMessageW(report, WM_CLOSE, 0, 0);
+  if (const HWND report = GetLastActivePopup(window_); report && report != window_) PostMessageW(report, WM_CLOSE, 0, 0);
 }
 
 void Form1Window::onCommand(int id, int code) {
