@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/bits.h"
 #include "calc/compute_tax.h"
 #include "calc/rates.h"
 #include "exact_oracle.h"
+#include "runtime/bits.h"
 #include "runtime/run_time_error.h"
 #include "runtime/single_from_text.h"
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "runtime/bits.h"
 #include "run_time_errors.h"
+#include "runtime/bits.h"
 #include "runtime/run_time_error.h"
 #include "runtime/single_from_text.h"
 
