@@ -25,7 +25,9 @@ class RecordingReporter final : public window::ErrorReporter {
   }
 };
 
-// A shown, active Form1 for one test.
+// A shown, active Form1 for one test. A window that never becomes active fails the test
+// that made it: the constructor records the failure as QVERIFY would, but cannot end the
+// test, which goes on to fail again or to pass, failed all the same.
 struct ShownForm {
   RecordingReporter reporter;
   std::unique_ptr<qtui::Form1> form = std::make_unique<qtui::Form1>(reporter);
@@ -40,7 +42,8 @@ struct ShownForm {
     reporter.form = form.get();
     form->show();
     form->activateWindow();
-    (void)QTest::qWaitForWindowActive(form.get());
+    QTest::qVerify(QTest::qWaitForWindowActive(form.get()), "QTest::qWaitForWindowActive(form.get())",
+                   "the window never became active", __FILE__, __LINE__);
   }
 
   void typePriceAndClick(const QString& price) {
