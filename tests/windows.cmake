@@ -10,11 +10,11 @@ foreach(_suite runtime calc window win32)
   set_tests_properties(${_suite}_tests_under_wine PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 300 RUN_SERIAL ON)
 endforeach()
 
-# The probe that reads the window from outside, and the real program on Xvfb under Wine,
-# driven by real keys, at 96, 144 and 192 dpi.
+# The probe that reads the window (and the installed product) from outside, and the real
+# program on Xvfb under Wine, driven by real keys, at 96, 144 and 192 dpi.
 add_executable(win32probe tools/win32probe.cpp)
 target_link_options(win32probe PRIVATE -municode)
-target_link_libraries(win32probe PRIVATE win32_window)
+target_link_libraries(win32probe PRIVATE win32_window msi)
 foreach(dpi 96 144 192)
   add_test(NAME windows_program_under_wine_${dpi}dpi
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>

@@ -27,13 +27,12 @@ shortcuts() { find "$WINEPREFIX/drive_c" -path "*/Start Menu/Programs/$name.lnk"
 table() { msiinfo export "$installer" "$1" | tr -d '\r'; }
 # The list of installed programs as the user sees it (Wine's uninstaller, as Settings, Apps):
 # one "KEY|||NAME" line each, on standard output from Wine 8 and on standard error from
-# Wine 10. Its entry's other columns are values of that key.
+# Wine 10. The key of a Windows Installer product's entry is its product code.
 listed() { wine uninstaller --list 2>&1 | tr -d '\r' | awk -F '\\|\\|\\|' -v n="$name" '$2 == n { print $1 }'; }
-entry() {
-  local key; key=$(listed); [ -n "$key" ] || return 0
-  wine reg query "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\\$key" /v "$1" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
-}
+# The installed product as Windows Installer gives it (MsiGetProductInfoW, by the package's
+# product code): product KEY prints the probe's "product_KEY VALUE" line's value.
+product_code=$(table Property | awk -F '\t' '$1 == "ProductCode" { print $2 }')
+product() { wine "$probe" product "$product_code" 2>/dev/null | tr -d '\r' | sed -n "s/^product_$1 //p"; }
 
 start_xvfb  # the installer's window system, even when it shows nothing
 start_openbox
@@ -43,12 +42,15 @@ check "with its licence and read-me" eval 'test -f "$folder/LICENSE.txt" && test
 check "and a Start-menu shortcut to it" eval 'shortcut=$(shortcuts); test -f "$shortcut" && grep -qa "salestax.exe" "$shortcut"'
 check "which carries the program's icon" eval 'table Shortcut | awk -F "\t" -v n="$name" '"'"'$3 == n && $9 == "salestax.exe"'"'"' | grep -q . &&
   table Icon | grep -q "^salestax.exe"'
-check "and it is in the list of installed programs" test -n "$(listed)"
-check "with its version and publisher" eval '[ "$(entry DisplayVersion)" = "$version" ] && [ "$(entry Publisher)" = "$publisher" ]'
+check "and it is in the list of installed programs, as the package's product ($product_code)" \
+  eval '[ -n "$product_code" ] && [ "$(listed)" = "$product_code" ]'
+check "which Windows Installer has installed under our name, at our version, by our publisher" \
+  eval '[ "$(product name)" = "$name" ] && [ "$(product version)" = "$version" ] && [ "$(product publisher)" = "$publisher" ]'
 # Windows shows the package's ARPPRODUCTICON as the entry's icon; Wine's Windows Installer
-# writes no DisplayIcon, so the package says it.
+# writes no DisplayIcon, so the package says it. Removing the entry removes the product with
+# the package Windows Installer keeps for it.
 check "whose icon is the program's and which can uninstall it" eval \
-  'table Property | grep -qx "ARPPRODUCTICON.salestax.exe" && entry UninstallString | grep -qi "msiexec"'
+  'table Property | grep -qx "ARPPRODUCTICON.salestax.exe" && [ "$(product package_kept)" = 1 ]'
 
 start wine "$folder/salestax.exe"
 app=$last_pid
@@ -62,4 +64,5 @@ timeout 120 wine msiexec /x "$installer" /qn
 check "a silent uninstall removes the program's folder" eval '! test -e "$folder"'
 check "its shortcut" eval '[ -z "$(shortcuts)" ]'
 check "and takes it off the list of installed programs" eval '[ -z "$(listed)" ]'
+check "and Windows Installer no longer has it" eval '[ -z "$(product installed)" ]'
 finish

@@ -8,8 +8,13 @@
 //   win32probe report    the window that Form1 owns (the error report): title, texts, and
 //                        whether Form1 is disabled while it is up
 //   win32probe close     asks Form1 to close (WM_CLOSE)
-// Exits with 2 when Form1, or the report, is not there.
+//   win32probe product CODE
+//                        what Windows Installer says of the product of that product code:
+//                        whether it is installed, with its package kept for removing it,
+//                        and its name, version and publisher as installed
+// Exits with 2 when Form1, the report, or the installed product is not there.
 #include <windows.h>
+#include <msi.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -212,6 +217,25 @@ int printReport(HWND form) {
   return 0;
 }
 
+// A property of an installed product as Windows Installer gives it (MsiGetProductInfoW),
+// or nothing.
+std::wstring productInfo(const wchar_t* code, const wchar_t* property) {
+  wchar_t value[1024] = {};
+  DWORD size = 1024;
+  return MsiGetProductInfoW(code, property, value, &size) == ERROR_SUCCESS ? value : L"";
+}
+
+int printProduct(const wchar_t* code) {
+  if (MsiQueryProductStateW(code) != INSTALLSTATE_DEFAULT) return 2;
+  std::printf("product_installed 1\n");
+  const std::wstring package = productInfo(code, L"LocalPackage");  // INSTALLPROPERTY_LOCALPACKAGE
+  std::printf("product_package_kept %d\n", !package.empty() && GetFileAttributesW(package.c_str()) != INVALID_FILE_ATTRIBUTES);
+  std::printf("product_name %s\n", utf8(productInfo(code, L"InstalledProductName")).c_str());  // ..._INSTALLEDPRODUCTNAME
+  std::printf("product_version %s\n", utf8(productInfo(code, L"VersionString")).c_str());       // ..._VERSIONSTRING
+  std::printf("product_publisher %s\n", utf8(productInfo(code, L"Publisher")).c_str());         // ..._PUBLISHER
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -219,6 +243,11 @@ int wmain(int argc, wchar_t** argv) {
   // scaled to 96 dpi (as Windows 10 and Wine 10 do).
   win32::dpi::declareAwareness();
   const std::wstring command = argc > 1 ? argv[1] : L"window";
+  if (command == L"product") {
+    const int status = argc > 2 ? printProduct(argv[2]) : 1;
+    std::fflush(stdout);
+    return status;
+  }
   const HWND form = FindWindowW(nullptr, win32::wideFromText(window::kFormCaption).c_str());
   if (!form) return 2;
   int status = 1;
