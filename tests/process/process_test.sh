@@ -14,7 +14,8 @@ start_xvfb
 QT_QPA_PLATFORM=xcb start "$salestax" --style=Windows -platform offscreen ignored-argument 2>"$scratch/app.log"
 pid=$last_pid
 
-wait_for_window Form1 || give_up "the window Form1 did not appear"
+wait_for_window Form1 ||
+  give_up "the window Form1 did not appear ($(why_not_shown Form1)the program said: $(tail -3 "$scratch/app.log"))"
 form=$wid
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
   /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'; }
