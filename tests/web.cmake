@@ -6,3 +6,39 @@ foreach(_suite runtime calc window)
   add_test(NAME ${_suite}_tests_under_node COMMAND ${_suite}_tests)
   set_tests_properties(${_suite}_tests_under_node PROPERTIES TIMEOUT 600)
 endforeach()
+# The build's facts, read under node by the browser tests.
+target_link_options(facts PRIVATE -sSINGLE_FILE=1 -sEXIT_RUNTIME=1)
+
+# The accessibility audit: axe-core (pinned in tests/web/package-lock.json, installed into
+# the build tree by npm ci; the first install needs the npm registry) on the page in Chromium
+# and Firefox, at start, with a tax, with the report, light and dark, desktop and phone sizes.
+add_test(NAME web_page_accessibility_audit
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/accessibility_audit.py
+          ${PROJECT_BINARY_DIR}/web/salestax.html ${CMAKE_CURRENT_BINARY_DIR}/web/npm chromium firefox)
+set_tests_properties(web_page_accessibility_audit PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+
+# The page in real browsers, driven through WebDriver by real keys and the pointer, from a
+# disk and over http from a private server: Chromium (chromedriver), Firefox ESR (WebDriver
+# BiDi) and WebKitGTK (WebKitWebDriver on a private Xvfb). Screenshots in screenshots/.
+salestax_require_program(SALESTAX_CHROMEDRIVER chromedriver chromium-driver)
+salestax_require_program(SALESTAX_FIREFOX firefox-esr firefox-esr)
+salestax_require_program(SALESTAX_WEBKITWEBDRIVER WebKitWebDriver webkit2gtk-driver)
+salestax_require_program(SALESTAX_XVFB Xvfb xvfb)
+foreach(_browser chromium firefox webkit)
+  add_test(NAME web_page_in_${_browser}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/page_test.py ${_browser}
+            --page ${PROJECT_BINARY_DIR}/web/salestax.html --screenshots ${PROJECT_BINARY_DIR}/screenshots
+            --facts ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:facts>)
+  set_tests_properties(web_page_in_${_browser} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180)
+endforeach()
+
+# The page under Orca, Debian's screen reader, in Chromium and in Firefox ESR, headed on a
+# private Xvfb: what it says at start, for a tax and the same tax again, for a state picked,
+# and for a report and its dismissal, read from the speech it was given.
+salestax_require_program(SALESTAX_CHROMIUM chromium chromium)
+salestax_require_program(SALESTAX_ORCA orca orca)
+foreach(_browser chromium firefox)
+  add_test(NAME orca_in_${_browser}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/web_orca_test.sh ${_browser} ${PROJECT_BINARY_DIR}/web/salestax.html)
+  set_tests_properties(orca_in_${_browser} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+endforeach()

@@ -6,6 +6,11 @@
 //   rate KEY HEXFLOAT            each state's access key and rate, exactly (a Single)
 //   example KEY PRICE TAX        each worked example: the state's access key, the price as
 //                                typed and the tax as shown
+//   client WIDTH HEIGHT          the window's client area in pixels at 96 dpi
+//   control NAME LEFT TOP WIDTH HEIGHT
+//                                each control's rectangle in the client area, in pixels at
+//                                96 dpi, in the table's order
+#include <cstddef>
 #include <cstdio>
 
 #include "app/version.h"
@@ -32,6 +37,13 @@ int main() {
   for (const auto& e : testing_support::kWorkedExamples) {
     std::printf("example %c %s %s\n", accessKeyOf(e.state), runtime::utf8FromText(e.price).c_str(),
                 runtime::utf8FromText(e.tax).c_str());
+  }
+  const window::PixelSize client = window::clientPixels();
+  std::printf("client %d %d\n", client.width, client.height);
+  for (std::size_t row = 0; row < window::kForm1Controls.size(); ++row) {
+    const window::PixelRect r = window::pixelsFromTwips(window::windowTwipsOf(row));
+    std::printf("control %s %d %d %d %d\n", runtime::utf8FromText(window::kForm1Controls[row].name).c_str(), r.left, r.top,
+                r.width, r.height);
   }
   return 0;
 }

@@ -1,0 +1,511 @@
+#!/usr/bin/python3
+"""The page in a real browser, driven by real keys and the pointer, from a disk (file://) and
+over http from a private server that serves the build's web folder alone: the controls at the
+table's rectangles, captions that fit, the start state, the tab order and the arrow keys,
+the access keys, Return and Escape doing nothing in the price box, the worked examples, the
+tax label widening, the error reports over an inert form, the live region, no console error
+and no request but the page; then the page on a phone's viewport, in the dark colour scheme
+and at 200%, with a screenshot of each in the build tree.
+
+    page_test.py BROWSER --page BUILD/web/salestax.html --screenshots DIR --facts NODE FACTS.js
+
+BROWSER is chromium, firefox or webkit (see browsers.py). The control table, the worked
+examples and the rates come from the build's facts program.
+"""
+import argparse
+import os
+import struct
+import subprocess
+import sys
+import time
+from fractions import Fraction
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import browsers  # noqa: E402
+
+
+class Checks:
+    def __init__(self):
+        self.passed = self.failed = 0
+
+    def check(self, what, ok, detail=""):
+        self.passed, self.failed = self.passed + bool(ok), self.failed + (not ok)
+        print(("ok: " if ok else "FAIL: ") + what + ("" if ok or not detail else "\n      " + str(detail)))
+        return bool(ok)
+
+    def equal(self, what, actual, expected):
+        return self.check(what, actual == expected, "got %r, expected %r" % (actual, expected))
+
+
+class Facts:
+    """What the build says of itself: the client size, each control's rectangle in it, the
+    rates and the worked examples."""
+
+    def __init__(self, command):
+        self.controls, self.examples, self.rates = {}, [], {}
+        for line in subprocess.run(command, capture_output=True, text=True, check=True, timeout=60).stdout.splitlines():
+            key, *fields = line.split(" ")
+            if key == "client":
+                self.client = [int(v) for v in fields]
+            elif key == "control":
+                self.controls[fields[0]] = [int(v) for v in fields[1:]]
+            elif key == "example":
+                self.examples.append(tuple(fields))
+            elif key == "rate":
+                self.rates[fields[0]] = Fraction(float.fromhex(fields[1]))
+            elif key == "name":
+                self.name = " ".join(fields)
+
+
+def binary32(text):
+    """The binary32 nearest the decimal text, ties to even, exactly."""
+    exact = Fraction(text)
+    near = struct.unpack("<I", struct.pack("<f", float(exact)))[0]
+    candidates = [struct.unpack("<f", struct.pack("<I", b))[0] for b in (near - 1, near, near + 1)]
+    return min((abs(Fraction(c) - exact), struct.unpack("<I", struct.pack("<f", c))[0] & 1, Fraction(c)) for c in candidates)[2]
+
+
+def tax_text(price, rate):
+    """The tax as the page shows it: the price as a binary32 times the rate, exactly, rounded
+    once to the ten-thousandth (ties to even), without trailing zeros."""
+    whole, rest = divmod(binary32(price) * rate * 10000, 1)
+    whole = int(whole) + (rest > Fraction(1, 2) or (rest == Fraction(1, 2) and whole % 2))
+    digits = str(abs(whole)).rjust(5, "0")
+    text = (digits[:-4] + "." + digits[-4:]).rstrip("0").rstrip(".")
+    return ("-" if whole < 0 else "") + text if whole else "0"
+
+
+# The page as the tests see it. The tax shown is the tax label's text less what only screen
+# readers get; a radio button is named by its option's id; the document itself by "".
+STATE = """
+const tax = document.getElementById('lblSalesTax');
+const announcement = document.getElementById('taxAnnouncement');
+const price = document.getElementById('txtPrice');
+const report = document.getElementById('report');
+const focused = document.activeElement;
+const text = (id) => (document.getElementById(id) || {}).textContent;
+return {
+  tax: [...tax.childNodes].filter((n) => !(n.classList && n.classList.contains('for-screen-readers')))
+                          .map((n) => n.textContent).join(''),
+  spoken: announcement.textContent.replace(/\\s+/g, ' ').trim(),
+  live: ['role', 'aria-live', 'aria-atomic'].map((a) => announcement.getAttribute(a)),
+  price: price.value, selection: [price.selectionStart, price.selectionEnd],
+  focus: !focused || focused === document.body ? '' : focused.type === 'radio' ? focused.parentElement.id : focused.id,
+  checked: [...document.querySelectorAll('input[type=radio]')].filter((r) => r.checked).map((r) => r.parentElement.id),
+  report: report.open, inert: document.getElementById('Form1').inert,
+  reportText: [text('reportTitle'), text('reportHeading'), text('reportMessage')],
+  page: location.href + ' ' + (window.__sameDocument === true), title: document.title,
+};
+"""
+
+# What of each control's contents lies outside its box, or makes it scroll; what overlaps:
+# for the controls named in arguments[0], and for the viewport when arguments[1] is set.
+LAYOUT = """
+const [names, inViewport] = arguments;
+const elements = names.map((n) => document.getElementById(n));
+const box = (e) => e.getBoundingClientRect();
+const outside = (r, b) => r.left < b.left - 0.5 || r.right > b.right + 0.5 || r.top < b.top - 0.5 || r.bottom > b.bottom + 0.5;
+const problems = [];
+for (const e of elements) {
+  const b = box(e);
+  if (e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
+    problems.push(`${e.id} scrolls: ${e.scrollWidth}x${e.scrollHeight} in ${e.clientWidth}x${e.clientHeight}`);
+  const walker = document.createTreeWalker(e, NodeFilter.SHOW_TEXT | NodeFilter.SHOW_ELEMENT);
+  for (let n; (n = walker.nextNode());) {
+    const element = n.nodeType === Node.ELEMENT_NODE ? n : n.parentElement;
+    if (element.closest('.for-screen-readers') || (n.nodeType === Node.TEXT_NODE && !n.textContent.trim())) continue;
+    const range = document.createRange();
+    range.selectNodeContents(n);
+    const rects = n.nodeType === Node.ELEMENT_NODE ? [box(n)] : [...range.getClientRects()];
+    for (const r of rects) {
+      if (r.width && outside(r, b)) problems.push(`${e.id}: "${n.textContent}" sticks out: ${JSON.stringify(r)} of ${JSON.stringify(b)}`);
+    }
+  }
+  if (inViewport && (b.left < 0 || b.right > innerWidth)) problems.push(`${e.id} is outside the viewport: ${b.left}..${b.right} of ${innerWidth}`);
+}
+for (let i = 0; i < elements.length; ++i) {
+  for (let j = i + 1; j < elements.length; ++j) {
+    const [a, b] = [elements[i], elements[j]];
+    if (a.contains(b) || b.contains(a)) continue;
+    const [p, q] = [box(a), box(b)];
+    if (Math.min(p.right, q.right) - Math.max(p.left, q.left) > 0.5 && Math.min(p.bottom, q.bottom) - Math.max(p.top, q.top) > 0.5)
+      problems.push(`${a.id} and ${b.id} overlap`);
+  }
+}
+const root = document.documentElement;
+if (inViewport && root.scrollWidth > innerWidth) problems.push(`the page scrolls sideways: ${root.scrollWidth} in ${innerWidth}`);
+return problems;
+"""
+
+# Each control's rectangle relative to the form, and the form's size.
+RECTANGLES = """
+const form = document.getElementById('Form1').getBoundingClientRect();
+const out = {Form1: [form.width, form.height]};
+for (const name of arguments[0]) {
+  const r = document.getElementById(name).getBoundingClientRect();
+  out[name] = [r.left - form.left, r.top - form.top, r.width, r.height].map((v) => Math.round(v * 100) / 100);
+}
+return out;
+"""
+
+# Each access key as the captions show it underlined.
+UNDERLINED = """
+return Object.fromEntries([...document.querySelectorAll('.access-key')].map((u) =>
+  [u.closest('[id]').id, u.textContent]));
+"""
+
+# Each state's access key, as the facts name states, and its option button.
+OPTION_OF = {"p": "optPA", "o": "optOH", "m": "optMD", "n": "optNY", "d": "optDE"}
+
+
+def luminance(css_colour):
+    """The relative luminance of an rgb() colour, as WCAG defines it."""
+    channels = [int(v) / 255 for v in css_colour[css_colour.index("(") + 1:-1].split(",")[:3]]
+    linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+
+
+class Page:
+    def __init__(self, browser):
+        self.b = browser
+
+    def state(self):
+        return self.b.run(STATE)
+
+    def open(self, url):
+        self.b.navigate(url)
+        # Set in this document: gone if the page is navigated or reloaded.
+        self.b.run("window.__sameDocument = true;")
+
+    def choose(self, key):
+        """A state by its access key, then back to the price box."""
+        self.b.press(key, "Alt")
+        self.b.press("Tab", "Shift")
+
+    def calculate(self, key, price):
+        self.choose(key)
+        self.b.type(price)
+        self.b.press("c", "Alt")
+
+    def settle(self, probe, seconds=2):
+        """The page's state once probe(state) holds, or after `seconds`."""
+        return browsers.wait_until(seconds, lambda: (lambda s: s if probe(s) else None)(self.state())) or self.state()
+
+    def layout(self, names, in_viewport=False):
+        return self.b.run(LAYOUT, names, in_viewport)
+
+
+def geometry(page, facts, checks):
+    names = list(facts.controls)
+    rects = page.b.run(RECTANGLES, names)
+    checks.equal("the form is the client area, %dx%d" % tuple(facts.client), rects["Form1"], facts.client)
+    wrong = {n: (rects[n], r) for n, r in facts.controls.items() if rects[n] != r}
+    checks.check("every control at its table rectangle at 96 dpi (%d controls)" % len(names), not wrong,
+                 "got, expected: %r" % wrong)
+    checks.equal("every caption fits, nothing overlaps", page.layout(names), [])
+    underlined = page.b.run(UNDERLINED)
+    checks.equal("each access key underlined in its caption", underlined,
+                 {"cmdCalculateSalesTax": "C", **{option: key.upper() for key, option in OPTION_OF.items()}})
+
+
+def start_state(page, facts, checks):
+    s = page.state()
+    checks.equal("at start: Pennsylvania checked, tax 0, price empty and focused",
+                 (s["checked"], s["tax"], s["price"], s["focus"], s["report"]), (["optPA"], "0", "", "txtPrice", False))
+    checks.equal("the document's title", s["title"], "Form1")
+    # Screen readers are told of each tax by an announcement of its own, empty until the first
+    # tax, so that the start's "0" is not read out as the page loads.
+    checks.equal("the tax's announcement is a polite, atomic status, empty at start",
+                 (s["live"], s["spoken"]), (["status", "polite", "true"], ""))
+
+
+def focus_order(page, facts, checks):
+    b = page.b
+
+    def visits(*modifiers):
+        """The controls Tab (with the modifiers) visits from the price box back to it, at most six."""
+        seen = []
+        while len(seen) < 6 and seen[-1:] != ["txtPrice"]:
+            before = page.state()["focus"]
+            b.press("Tab", *modifiers)
+            # Each press moves the focus. Where it leaves the page for the browser's own
+            # parts, the document keeps its last focused element (Firefox): no change, "".
+            after = page.settle(lambda s: s["focus"] != before, 1)["focus"]
+            seen.append("" if after == before else after)
+        return [f for f in seen if f]  # the document itself, where a browser stops on it, left out
+
+    checks.equal("Tab: price box, the checked state, the command button, (out of the page,) the price box again",
+                 visits(), ["optPA", "cmdCalculateSalesTax", "txtPrice"])
+    # Back from the command button: where Shift+Tab goes from the price box, out of the page
+    # and in again, is the browser's own business (Firefox comes back to the states).
+    b.press("Tab")
+    b.press("Tab")
+    checks.equal("Shift+Tab: the other way round", visits("Shift"), ["optPA", "txtPrice"])
+
+    # The arrow keys move among the states, checking each (at either end, browsers differ:
+    # WebKit stays, the others wrap round).
+    b.press("Tab")
+    steps = [("Down", "optOH"), ("Down", "optMD"), ("Right", "optNY"), ("Down", "optDE"), ("Up", "optNY"),
+             ("Left", "optMD")]
+    got = []
+    for key, _ in steps:
+        b.press(key)
+        s = page.state()
+        got.append((key, s["focus"], s["checked"]))
+    checks.equal("the arrow keys move the focus among the states and check each",
+                 got, [(k, o, [o]) for k, o in steps])
+    b.press("Tab", "Shift")
+    b.press("Tab")
+    checks.equal("Tab into the states goes to the checked one", page.state()["focus"], "optMD")
+    b.press("Tab", "Shift")
+    checks.equal("and Shift+Tab from it back to the price box", page.state()["focus"], "txtPrice")
+
+
+def access_keys(page, facts, checks):
+    b = page.b
+    got = []
+    for key in ["o", "m", "n", "d", "p"]:
+        b.press(key, "Alt")
+        s = page.state()
+        got.append((key, s["checked"], s["focus"]))
+        b.press("Tab", "Shift")
+    checks.equal("Alt+O, M, N, D, P check their state and focus it",
+                 got, [(k, [OPTION_OF[k]], OPTION_OF[k]) for k in ["o", "m", "n", "d", "p"]])
+    checks.equal("Shift+Tab from a state goes back to the price box", page.state()["focus"], "txtPrice")
+
+    b.type("100")
+    b.keys(("down", "Alt"), ("down", "c"))
+    held = page.state()
+    b.keys(("up", "c"), ("up", "Alt"))
+    released = page.state()
+    checks.equal("Alt+C: nothing while C is down", (held["tax"], held["price"]), ("0", "100"))
+    checks.equal("the command when C is let go of: the tax, the price box emptied and focused",
+                 (released["tax"], released["price"], released["focus"]), ("6", "", "txtPrice"))
+
+    # The command button by the keys that press a focused button.
+    if not b.keys_activate_buttons:
+        print("(not testable in %s: a synthesized Return or Space does not press a focused button)" % b.name)
+        return
+    for key, price, tax in [("Space", "19.99", "1.1994"), ("Return", "-5", "-0.3")]:
+        b.type(price)
+        b.press("Tab")
+        b.press("Tab")
+        before = page.state()["focus"]
+        b.press(key)
+        s = page.settle(lambda s: s["tax"] == tax)
+        checks.equal("%s on the focused command button runs it" % key,
+                     (before, s["tax"], s["price"], s["focus"]), ("cmdCalculateSalesTax", tax, "", "txtPrice"))
+
+
+def keys_that_do_nothing(page, facts, checks):
+    b = page.b
+    b.type("12.5")
+    before = page.state()
+    for key in ["Return", "Escape"]:
+        b.press(key)
+        time.sleep(0.2)
+        after = page.state()
+        checks.equal("%s in the price box does nothing (no navigation, no command, no report)" % key, after, before)
+    for _ in "12.5":
+        b.press("Backspace")
+
+
+def worked_examples(page, facts, checks):
+    b = page.b
+    for i, (key, price, tax) in enumerate(facts.examples):
+        page.choose(key)
+        b.type(price)
+        # The last one by the pointer on the button, the others by Alt+C.
+        how = "a click on the button" if i == len(facts.examples) - 1 else "Alt+C"
+        if how == "Alt+C":
+            b.press("c", "Alt")
+        else:
+            b.click("#cmdCalculateSalesTax")
+        s = page.settle(lambda s: s["price"] == "")
+        checks.equal("%s in %s by %s: tax %s, the price box emptied and focused" % (price, OPTION_OF[key], how, tax),
+                     (s["checked"], s["tax"], s["price"], s["focus"], s["report"]), ([OPTION_OF[key]], tax, "", "txtPrice", False))
+        checks.equal("  and the live region says it", (s["live"], s["spoken"]),
+                     (["status", "polite", "true"], "Sales Tax is: " + tax))
+
+
+def long_tax(page, facts, checks):
+    names = list(facts.controls)
+    described = facts.controls["lblSalesTax"]
+    tax = tax_text("9999999999", facts.rates["m"])
+    page.calculate("m", "9999999999")
+    s = page.settle(lambda s: s["tax"] == tax)
+    checks.equal("9999999999 in Maryland: tax %s" % tax, s["tax"], tax)
+    rect = page.b.run(RECTANGLES, ["lblSalesTax"])["lblSalesTax"]
+    checks.check("the tax label widens to the right for it, from its place and height",
+                 rect[:2] == described[:2] and rect[3] == described[3] and rect[2] > described[2], "%r from %r" % (rect, described))
+    checks.equal("  with nothing clipped or overlapping", page.layout(names), [])
+    page.calculate("p", "1")
+    s = page.settle(lambda s: s["tax"] == tax_text("1", facts.rates["p"]))
+    checks.equal("a short tax after it: the label back at its table width",
+                 page.b.run(RECTANGLES, ["lblSalesTax"])["lblSalesTax"], described)
+
+
+# The reports: the price typed, the state, what the report says; and how it is dismissed.
+ERRORS = [
+    ("", "p", "Run-time error 1", "Please enter a price: the price box is empty."),
+    ("abc", "o", "Run-time error 1", 'The price "abc" is not a number.'),
+    ("1" + "0" * 20, "p", "Run-time error 2", "The tax is too large to show."),
+]
+DISMISSALS = ["Return", "click", "Escape", "Space"]
+
+
+def error_reports(page, facts, checks):
+    b = page.b
+    dismissals = [d for d in DISMISSALS if b.keys_activate_buttons or d not in ("Return", "Space")]
+    if len(dismissals) < len(DISMISSALS):
+        print("(not testable in %s: Return and Space on OK, which a synthesized key does not press there)" % b.name)
+    cases = [(price, key, heading, message, how) for price, key, heading, message in ERRORS for how in dismissals]
+    for price, key, heading, message, how in cases:
+        page.choose(key)
+        b.type(price)
+        before = page.state()
+        b.press("c", "Alt")
+        s = page.settle(lambda s: s["report"] and s["inert"])
+        shown = '"%s" in %s' % (price, OPTION_OF[key])
+        checks.equal("%s: the report, its title, heading and message, OK focused, the form inert" % shown,
+                     (s["report"], s["reportText"], s["focus"], s["inert"]),
+                     (True, [facts.name, heading, message], "reportOk", True))
+        # Under it, neither the pointer nor the keys reach the form.
+        for target in ["#cmdCalculateSalesTax", "#txtPrice", "#reportMessage"]:
+            b.click(target)
+        b.type("9")
+        b.press("o", "Alt")
+        under = page.state()
+        checks.equal("  clicks on the command button, the price box and the message, typing, Alt+O: nothing changes",
+                     (under["report"], under["reportText"], under["price"], under["tax"], under["checked"], under["inert"]),
+                     (True, s["reportText"], price, before["tax"], before["checked"], True))
+        checks.equal("  the focus stays on OK", under["focus"], "reportOk")
+        if how == "click":
+            b.click("#reportOk")
+        else:
+            b.press(how)
+        at_once = page.state()
+        after = page.settle(lambda s: not s["report"])
+        checks.equal("  %s dismisses it: at once the price box focused, the price kept and selected whole" % how,
+                     (at_once["focus"], at_once["price"], at_once["selection"]), ("txtPrice", price, [0, len(price)]))
+        checks.equal("  then the report closes, the form takes input again, the tax label unchanged",
+                     (after["report"], after["inert"], after["tax"], after["focus"]), (False, False, before["tax"], "txtPrice"))
+        if after["report"]:  # not dismissed: OK clicked, so that the next case starts afresh
+            b.click("#reportOk")
+            page.settle(lambda s: not s["report"])
+            b.click("#txtPrice")
+        b.press("Backspace")  # the price, selected whole, gone
+
+    # Two quick Alt+C: one report (the dialog shown once), gone after one dismissal.
+    b.run("""window.__shown = 0; window.__show = HTMLDialogElement.prototype.show;
+             HTMLDialogElement.prototype.show = function () { ++window.__shown; return window.__show.call(this); };""")
+    b.keys(("down", "Alt"), ("down", "c"), ("up", "c"), ("down", "c"), ("up", "c"), ("up", "Alt"))
+    page.settle(lambda s: s["report"])
+    b.press("Escape")
+    time.sleep(0.5)
+    s = page.state()
+    checks.equal("two quick Alt+C: one report, gone after one Escape",
+                 (b.run("HTMLDialogElement.prototype.show = window.__show; return window.__shown;"), s["report"], s["focus"]),
+                 (1, False, "txtPrice"))
+
+
+def phone(page, facts, checks, shots):
+    size = page.b.set_viewport(360, 640)
+    if size != [360, 640]:
+        print("(not possible in %s: a 360 x 640 page; the narrowest it gives is %d x %d)" % (page.b.name, *size))
+    checks.check("a viewport narrow enough for the one-column layout", size[0] <= 464, size)
+    names = list(facts.controls)
+    checks.equal("on a %d x %d phone: no sideways scroll, every control within the width, captions fit, no overlap" % tuple(size),
+                 page.layout(names, True), [])
+    page.calculate("n", "10")
+    s = page.settle(lambda s: s["tax"] == "0.75")
+    checks.equal("  and the calculator works there", (s["tax"], s["focus"]), ("0.75", "txtPrice"))
+    page.b.screenshot(shots("phone"))
+    page.b.set_viewport(800, 600)
+
+
+def run_in(browser, facts, checks, url, origin):
+    page = Page(browser)
+    print("-- %s, from %s" % (browser.name, origin))
+    page.open(url)
+    for section in [start_state, geometry, focus_order, access_keys, keys_that_do_nothing, worked_examples, long_tax,
+                    error_reports]:
+        section(page, facts, checks)
+    checks.equal("the page stayed one document all along", page.state()["page"], url + " true")
+    return page
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("browser", choices=sorted(browsers.BROWSERS))
+    parser.add_argument("--page", required=True)
+    parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--facts", nargs="+", required=True)
+    args = parser.parse_args()
+    facts = Facts(args.facts)
+    os.makedirs(args.screenshots, exist_ok=True)
+    checks = Checks()
+
+    def shots(variant):
+        return os.path.join(args.screenshots, "web-%s-%s.png" % (args.browser, variant))
+
+    folder, name = os.path.split(os.path.abspath(args.page))
+    with browsers.Scratch() as scratch:
+        server = browsers.PageServer(folder)
+        scratch.closers.append(server.close)
+        try:
+            browser = browsers.start_browser(args.browser, scratch)
+        except (browsers.BrowserDidNotStart, ImportError) as e:
+            checks.check("the browser starts", False, e)
+            return 1
+        print("%s %s" % (browser.name, browser.version))
+        run_in(browser, facts, checks, "file://" + os.path.join(folder, name), "a disk (file://)")
+        checks.equal("no console error from file://", browser.console_errors(), [])
+        page = run_in(browser, facts, checks, server.url(name), "http://127.0.0.1")
+        page.calculate("p", "19.99")
+        checks.equal("the light screenshot shows 1.1994", page.settle(lambda s: s["tax"] == "1.1994")["tax"], "1.1994")
+        browser.screenshot(shots("light"))
+        page.calculate("p", "abc")
+        checks.check("the report's screenshot shows it", page.settle(lambda s: s["report"])["report"])
+        browser.screenshot(shots("report"))
+        browser.press("Escape")
+        page.settle(lambda s: not s["report"])
+        browser.press("Backspace")
+        phone(page, facts, checks, shots)
+        checks.equal("no console error over http", browser.console_errors(), [])
+
+        # The variants, each in a browser of its own.
+        for variant, options in [("dark", {"dark": True}), ("zoom200", {"scale": 2})]:
+            print("-- %s, %s" % (browser.name, variant))
+            other = browsers.start_browser(args.browser, scratch, **options)
+            page = Page(other)
+            if variant == "zoom200":
+                # A 1024 x 768 window at 200%: half as many CSS pixels, each two device pixels.
+                other.set_viewport(512, 384)
+                page.open(server.url(name))
+                checks.equal("at 200%: two device pixels a CSS pixel", other.viewport(), [512, 384, 2])
+                geometry(page, facts, checks)
+                checks.equal("  no sideways scroll, every control within the width",
+                             page.layout(list(facts.controls), True), [])
+            else:
+                page.open(server.url(name))
+                dark, face, text = other.run("const s = getComputedStyle(document.body);"
+                                             "return [matchMedia('(prefers-color-scheme: dark)').matches, s.backgroundColor, s.color];")
+                face, text = luminance(face), luminance(text)
+                checks.check("in the dark colour scheme: a dark face, light text at 4.5:1 or more",
+                             dark and face < 0.2 < text and (text + 0.05) / (face + 0.05) >= 4.5, (dark, face, text))
+                checks.equal("  every caption fits, nothing overlaps", page.layout(list(facts.controls)), [])
+            page.calculate("m", "9999999999")
+            checks.equal("  the screenshot shows the long tax", page.settle(lambda s: s["price"] == "")["tax"],
+                         tax_text("9999999999", facts.rates["m"]))
+            other.screenshot(shots(variant))
+            checks.equal("no console error (%s)" % variant, other.console_errors(), [])
+        checks.equal("over http, from every browser started, no request but the page's", sorted(set(server.requests)),
+                     [("GET", "/" + name, 200)])
+
+    print("%d passed, %d failed" % (checks.passed, checks.failed))
+    return 0 if checks.failed == 0 and checks.passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
