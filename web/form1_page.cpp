@@ -89,6 +89,12 @@ Form1Page::Form1Page(val host) : document_(val::global("document")) {
   const window::PixelSize client = window::clientPixels();
   form["style"].call<void>("setProperty", val("--width"), std::to_string(client.width) + "px");
   form["style"].call<void>("setProperty", val("--height"), std::to_string(client.height) + "px");
+  // The form's caption, which the desktop shows in the window's title bar, heads the page for
+  // screen readers (their heading navigation starts there); it is not shown.
+  val heading = element(document_, "h1");
+  heading.set("className", val("for-screen-readers"));
+  heading.set("textContent", text(window::kFormCaption));
+  form.call<void>("append", heading);
 
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) elements_[row] = create(row);
 
@@ -105,12 +111,14 @@ Form1Page::Form1Page(val host) : document_(val::global("document")) {
     val container = c.container == window::kFormName ? form : elements_[window::rowOf(c.container)];
     container.call<void>("append", elements_[row]);
   }
+  announcement_ = createAnnouncement();
   report_ = createReport();
-  host.call<void>("append", form, report_);
+  host.call<void>("append", form, announcement_, report_);
 
   document_.call<void>("addEventListener", val("keydown"), val::module_property("keyDown"));
   document_.call<void>("addEventListener", val("keyup"), val::module_property("keyUp"));
   val::global("window").call<void>("addEventListener", val("blur"), val::module_property("blur"));
+  document_.call<void>("addEventListener", val("mousedown"), val::module_property("mouseDown"));
   elements_[window::kCommandRow].call<void>("addEventListener", val("click"), val::module_property("commandClick"));
   elements_[window::kFocusAtStartRow].call<void>("focus");
 }
@@ -144,30 +152,22 @@ val Form1Page::create(std::size_t row) {
       break;
     case ControlKind::Label:
       if (row == window::kTaxCaptionRow) {
-        // Screen readers hear this caption with the tax, inside the tax label.
+        // Read as shown, just before the tax; a span, for the tax label takes no label element.
         e = element(document_, "span", c.name);
-        e.call<void>("setAttribute", val("aria-hidden"), val("true"));
       } else {
         e = element(document_, "label", c.name);
         if (!c.labels.empty()) e.set("htmlFor", text(c.labels));
       }
       appendCaption(document_, e, c.caption);
       break;
-    case ControlKind::TaxLabel: {
-      // A polite live region, read whole: "Sales Tax is: 1.1994".
-      e = element(document_, "output", c.name);
-      e.call<void>("setAttribute", val("role"), val("status"));
-      e.call<void>("setAttribute", val("aria-live"), val("polite"));
-      e.call<void>("setAttribute", val("aria-atomic"), val("true"));
-      val caption = element(document_, "span");
-      caption.set("className", val("for-screen-readers"));
-      caption.set("textContent", text(kForm1Controls[window::kTaxCaptionRow].caption) + u" ");
-      taxText_ = element(document_, "span");
-      taxText_.set("textContent", text(c.caption));
-      e.call<void>("append", caption, taxText_);
+    case ControlKind::TaxLabel:
+      // Text as shown, and read so, after its caption; screen readers are told of a new tax
+      // by the announcement (createAnnouncement).
+      e = element(document_, "span", c.name);
+      e.set("textContent", text(c.caption));
+      taxText_ = e;
       announced_ = window::describeTheTax(c.caption);
       break;
-    }
   }
   e["classList"].call<void>("add", val("control"));
   place(e, row);
@@ -190,6 +190,20 @@ val Form1Page::createOption(std::size_t row) {
   option.call<void>("append", radio, caption);
   radios_[calc::indexOf(c.state)] = radio;
   return option;
+}
+
+// What screen readers are told of each tax, "Sales Tax is: 1.1994": a polite live region, read
+// whole, not shown. Not the tax label itself: a region live as the page is built has its "0"
+// read out as the page loads (Chromium), and a region that is made live later stays silent
+// (Orca keeps what it read of an element's attributes). Empty until the first tax; out of the
+// form, so that it is not read out again as the form comes back from under a report.
+val Form1Page::createAnnouncement() {
+  val e = element(document_, "div", u"taxAnnouncement");
+  e.set("className", val("for-screen-readers"));
+  e.call<void>("setAttribute", val("role"), val("status"));
+  e.call<void>("setAttribute", val("aria-live"), val("polite"));
+  e.call<void>("setAttribute", val("aria-atomic"), val("true"));
+  return e;
 }
 
 val Form1Page::createReport() {
@@ -261,13 +275,29 @@ void Form1Page::onBlur() {
 
 void Form1Page::onCommandClick() { click_(); }
 
+void Form1Page::onMouseDown(val event) {
+  // While the report is up, the focus stays on its OK: a press on the inert form or on the
+  // report's text would otherwise take it to the document, out of reach of Return and Space.
+  if (click_.phase() == window::CalculateClick::Phase::Reporting) event.call<void>("preventDefault");
+}
+
 void Form1Page::show(const window::ErrorReport& report) {
   reportTitle_.set("textContent", report.title);
   reportHeading_.set("textContent", report.heading);
   reportMessage_.set("textContent", report.message);
-  elements_[window::kFocusAtStartRow]["parentElement"].set("inert", true);
   report_.call<void>("show");
   reportOk_.call<void>("focus");
+  // The focus goes into the report from the price box, which is still there: screen readers
+  // speak what it entered, the report's title and message, then OK. Made inert first, the
+  // form would take the price box away, the screen reader would find itself in the report
+  // already, and only OK would be spoken (Chromium and Firefox).
+  val::global("setTimeout")(val::module_property("reportShown"), 100);
+}
+
+void Form1Page::onReportShown() {
+  if (click_.phase() == window::CalculateClick::Phase::Reporting) {
+    elements_[window::kFocusAtStartRow]["parentElement"].set("inert", true);
+  }
 }
 
 void Form1Page::onReportDismissed() {
@@ -318,15 +348,13 @@ ControlStatus Form1Page::setTaxCaption(runtime::TextView value) {
 }
 
 void Form1Page::announceTax(runtime::TextView description) {
-  // A new tax changed the live region, and is spoken; the same tax again changed nothing,
-  // so its text is put in anew.
+  // The same tax again is news too, but Orca drops a live region's text inserted as it was
+  // the time before, taking it for a notification repeated, and Chromium tells the region's
+  // whole text as inserted. So the same tax again comes with a mark at the end, or without
+  // it, whichever the last one had not: a no-break space, which screen readers leave out.
   const std::u16string said = text(description);
-  if (said == announced_) {
-    val again = element(document_, "span");
-    again.set("textContent", taxText_["textContent"]);
-    taxText_.call<void>("replaceWith", again);
-    taxText_ = again;
-  }
+  if (said == announced_) repeatMark_ = repeatMark_.empty() ? u"\u00a0" : u"";
+  announcement_.set("textContent", said + repeatMark_);
   announced_ = said;
 }
 

@@ -14,7 +14,9 @@ void start(emscripten::val host) { page = std::make_unique<web::Form1Page>(host)
 void keyDown(emscripten::val event) { page->onKeyDown(event); }
 void keyUp(emscripten::val event) { page->onKeyUp(event); }
 void blur(emscripten::val) { page->onBlur(); }
+void mouseDown(emscripten::val event) { page->onMouseDown(event); }
 void commandClick(emscripten::val) { page->onCommandClick(); }
+void reportShown() { page->onReportShown(); }
 void reportDismissed(emscripten::val) { page->onReportDismissed(); }
 void hideReport() { page->onHideReport(); }
 
@@ -25,7 +27,9 @@ EMSCRIPTEN_BINDINGS(salestax) {
   emscripten::function("keyDown", &keyDown);
   emscripten::function("keyUp", &keyUp);
   emscripten::function("blur", &blur);
+  emscripten::function("mouseDown", &mouseDown);
   emscripten::function("commandClick", &commandClick);
+  emscripten::function("reportShown", &reportShown);
   emscripten::function("reportDismissed", &reportDismissed);
   emscripten::function("hideReport", &hideReport);
 }

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The page under Debian's own screen reader, in a browser: Orca on a private session bus and
+# accessibility bus, speaking through speech-dispatcher into espeak-ng, on Xvfb under
+# openbox; the browser headed, with a fresh profile and no network, on the page from
+# file://, driven by real keys held as a person holds them. What Orca says is read from
+# speech-dispatcher's speech log: every text the synthesizer was given, in order.
+#   web_orca_test.sh chromium|firefox PAGE
+set -uo pipefail
+browser=$1 page=$(realpath -e "$2") || { echo "FAIL: no page at $2"; exit 1; }
+here=$(dirname "$0")
+. "$here/../tools/desktop.sh"
+export GSETTINGS_BACKEND=memory
+
+start_session_bus
+start_accessibility_bus
+start_xvfb
+start_openbox
+start_logged_speech
+start_orca
+
+# The browser, accessible to the screen reader: Chromium told to be (and without its sandbox
+# as root, which it refuses), Firefox through the GNOME variable. Each with a profile of its
+# own that skips first-run pages and asks nothing of the network.
+profile=$scratch/profile
+mkdir -p "$profile"
+case $browser in
+  chromium)
+    sandbox=()
+    [ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
+    command=(env ACCESSIBILITY_ENABLED=1 /usr/bin/chromium "${sandbox[@]}" --force-renderer-accessibility
+      --user-data-dir="$profile" --no-first-run --no-default-browser-check --disable-background-networking
+      --disable-component-update --disable-sync --disable-default-apps --disable-extensions --disable-breakpad
+      --disable-features=Translate,OptimizationHints,MediaRouter,AutofillServerCommunication
+      --password-store=basic "--host-resolver-rules=MAP * ~NOTFOUND" --window-position=0,0 --window-size=800,600) ;;
+  firefox)
+    cat >"$profile/user.js" <<'PREFS'
+user_pref("browser.shell.checkDefaultBrowser", false);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionEnabled", false);
+user_pref("datareporting.policy.firstRunURL", "");
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+user_pref("app.update.disabledForTesting", true);
+user_pref("app.normandy.enabled", false);
+user_pref("network.captive-portal-service.enabled", false);
+user_pref("network.connectivity-service.enabled", false);
+user_pref("browser.safebrowsing.malware.enabled", false);
+user_pref("browser.safebrowsing.phishing.enabled", false);
+user_pref("browser.safebrowsing.update.enabled", false);
+user_pref("extensions.update.enabled", false);
+user_pref("network.proxy.type", 0);
+user_pref("network.dns.disablePrefetch", true);
+user_pref("browser.sessionstore.resume_from_crash", false);
+PREFS
+    command=(env GNOME_ACCESSIBILITY=1 MOZ_CRASHREPORTER_DISABLE=1 firefox-esr --no-remote --new-instance
+      -profile "$profile") ;;
+  *) give_up "no such browser: $browser (chromium or firefox)" ;;
+esac
+
+mark
+start "${command[@]}" "file://$page" >"$scratch/browser.log" 2>&1
+browser_pid=$last_pid
+# The window's title is the page's, "Form1", and the browser's name.
+wait_until 30 eval 'wid=$(xdotool search --onlyvisible --name "^Form1 " 2>/dev/null | head -n 1); [ -n "$wid" ]' ||
+  give_up "no $browser window showing the page: $(tail -3 "$scratch/browser.log")"
+
+# expect WHAT SECONDS SAID [UNWANTED]: SAID (an extended regular expression, over the words
+# since the mark) is said within the time and not again in the second after, and nothing
+# matching UNWANTED is said; what was said is shown.
+expect() {
+  local what=$1 seconds=$2 said=$3 unwanted=${4:-}
+  check "$what" eval 'heard_like "$seconds" "$said" && sleep 1 && [ "$(words_since_mark | grep -oE -- "$said" | wc -l)" -eq 1 ] &&
+    { [ -z "$unwanted" ] || ! words_since_mark | grep -qE -- "$unwanted"; }'
+  said_since_mark
+}
+price_box="Enter Price: (entry|text)"
+
+# The page loads, and Orca reads where the focus is; the tax label's "0" is not news.
+heard_like 30 "$price_box" || give_up "Orca did not read the page: $(since_mark | tr '\n' '|')"
+sleep 1
+expect "the start speaks the price box, once, and not the tax label" 1 "$price_box" "Sales Tax is"
+
+# The same tax each time: the page has to make a repeat news to the screen reader, and it
+# does so in two ways in turn.
+for time in "" ", the same tax again," ", and a third time,"; do
+  calculate 19.99 alt_key c
+  expect "19.99 and Alt+C$time speaks the tax, once" 2 "Sales Tax is: 1\.1994( |$)"
+done
+
+mark
+alt_key o
+expect "Alt+O speaks Ohio, selected radio button, once" 3 "Ohio selected radio button" "not selected"
+check "  and names the group once" test "$(words_since_mark | grep -o 'States' | wc -l)" -eq 1
+
+mark
+xdotool key shift+Tab
+expect "Shift+Tab goes back to the price box" 3 "$price_box"
+
+mark
+alt_key c
+expect "an empty price box and Alt+C speaks the report's message, once, and not the tax" 3 \
+  "Run-time error 1 Please enter a price: the price box is empty" "Sales Tax is"
+check "  with the report's title before it, and OK after it" \
+  heard_like 1 "Sales Tax Calculator( dialog)? Run-time error 1 .* OK (push )?button"
+
+mark
+xdotool key Return
+expect "Return speaks the price box again, once, and not the page, the report or the tax" 3 "$price_box" \
+  "Sales Tax is|Form1|Run-time error|Please enter"
+
+check "Orca and the browser are still running" eval 'kill -0 "$orca" && kill -0 "$browser_pid"'
+# Closed as a person closes it, through the window manager; it and the processes it started
+# are given 5 seconds to end, then stopped.
+descendants() { local child; for child in $(pgrep -P "$1"); do echo "$child"; descendants "$child"; done; }
+family=$(descendants "$browser_pid")
+wmctrl -i -c "$wid"
+for pid in $browser_pid $family; do wait_until 5 ended "$pid" || kill -KILL "$pid" 2>/dev/null; done
+finish
