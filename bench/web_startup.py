@@ -20,11 +20,9 @@ which other work on it raises, and the times with it. This is a benchmark: it st
 and whether they meet the goals, and fails only if a page does not load or logs an error.
 
 --breakdown adds where the page's own time goes, measured in a copy of it marked at each step
-(performance.mark) and, where the module reads its WebAssembly asynchronously, with fetch and
-WebAssembly.instantiate timed: the HTML up to the module's script, compiling and running the
-script, reading the WebAssembly (decoding its base64), compiling and instantiating it, the
-constructors and embind's registrations, and building the form into the document, up to and
-through focusing the price box."""
+(performance.mark): the HTML with the form up to decoding the WebAssembly, decoding it,
+compiling and running the module's script, compiling and instantiating the WebAssembly, the
+module's constructors, taking up the form's elements, and focusing the price box."""
 import argparse
 import gzip
 import http.server
@@ -68,32 +66,24 @@ PROBE = """
 })();
 """
 
-# For --breakdown, put in each document too: when the module's ways of reading and compiling its
-# WebAssembly start and end: fetch of a data: URL and WebAssembly.instantiate (asynchronous),
-# or atob and the WebAssembly.Module and WebAssembly.Instance constructors (synchronous); the
-# first element made, and the price box's first focus() call.
+# For --breakdown, put in each document too: when decoding the WebAssembly's base64 (with
+# Uint8Array.fromBase64 or atob, whichever the page's glue takes), compiling it and
+# instantiating it start and end, and the price box's first focus() call.
 TIMERS = """
 (() => {
   const mark = (name) => performance.mark(name);
-  const fetch = window.fetch;
-  window.fetch = function (url, ...rest) {
-    if (String(url).startsWith('data:')) {
-      mark('fetch-start');
-      return fetch.call(this, url, ...rest).then((response) => {
-        const read = response.arrayBuffer.bind(response);
-        response.arrayBuffer = () => read().then((bytes) => { mark('wasm-bytes-read'); return bytes; });
-        return response;
-      });
-    }
-    return fetch.call(this, url, ...rest);
+  const timedCall = (object, name, start, end) => {
+    const original = object[name];
+    if (!original) return;
+    object[name] = function (...args) {
+      mark(start);
+      const result = original.apply(this, args);
+      mark(end);
+      return result;
+    };
   };
-  const atob = window.atob;
-  window.atob = function (text) {
-    mark('base64-decode-start');
-    const bytes = atob.call(this, text);
-    mark('base64-decoded');
-    return bytes;
-  };
+  timedCall(Uint8Array, 'fromBase64', 'base64-decode-start', 'base64-decoded');
+  timedCall(window, 'atob', 'base64-decode-start', 'base64-decoded');
   const timed = (constructor, start, end) => new Proxy(constructor, {
     construct(target, args, newTarget) {
       mark(start);
@@ -104,11 +94,6 @@ TIMERS = """
   });
   WebAssembly.Module = timed(WebAssembly.Module, 'compile-start', 'compile-end');
   WebAssembly.Instance = timed(WebAssembly.Instance, 'instance-start', 'instance-end');
-  const createElement = Document.prototype.createElement;
-  Document.prototype.createElement = function (...args) {
-    if (!performance.getEntriesByName('first-element').length) mark('first-element');
-    return createElement.apply(this, args);
-  };
   const focus = HTMLElement.prototype.focus;
   HTMLElement.prototype.focus = function (...args) {
     const first = this.id === 'txtPrice' && !performance.getEntriesByName('focus-start').length;
@@ -117,49 +102,31 @@ TIMERS = """
     if (first) mark('focus-end');
     return result;
   };
-  const instantiate = WebAssembly.instantiate;
-  WebAssembly.instantiate = function (...args) {
-    mark('instantiate-start');
-    return instantiate.apply(this, args).then((result) => { mark('instantiate-end'); return result; });
-  };
 })();
 """
 
 # The marks of the copy, and what the time up to each was spent on (from the mark before it,
-# in the order they come: a build that compiles its WebAssembly synchronously, say, has no
-# fetch and no WebAssembly.instantiate).
+# in the order they come).
 STEPS = {
-    "module-script-reached": "navigation, the renderer, the HTML up to the module's script",
-    "module-script-compiled": "parsing and compiling the module's script (JavaScript and base64 text)",
-    "fetch-start": "running its top level up to the fetch of the WebAssembly",
-    "module-script-ran": "running the rest of its top level",
-    "wasm-bytes-read": "reading the WebAssembly from its data: URL (base64 decoded by the browser)",
-    "instantiate-start": "to WebAssembly.instantiate",
-    "instantiate-end": "compiling and instantiating the WebAssembly",
-    "base64-decode-start": "running its top level up to decoding the WebAssembly",
-    "base64-decoded": "decoding the WebAssembly's base64 (atob)",
-    "compile-start": "the decoded text made bytes",
+    "base64-decode-start": "navigation, the renderer, the HTML with the form, up to the page's glue",
+    "base64-decoded": "decoding the WebAssembly's base64",
+    "module-script-reached": "the rest of the page's glue",
+    "module-script-compiled": "parsing and compiling the module's script",
+    "compile-start": "its top level up to compiling the WebAssembly",
     "compile-end": "compiling the WebAssembly (new WebAssembly.Module)",
     "instance-start": "to instantiating it",
     "instance-end": "instantiating it (new WebAssembly.Instance)",
-    "runtime-initialized": "constructors and embind's registrations",
-    "first-element": "Module.start up to its first element (the title set, first calls through embind)",
-    "focus-start": "creating the elements, placing them, their listeners",
+    "runtime-initialized": "the module's constructors",
+    "focus-start": "taking up the form's elements, listening to their events",
     "focus-end": "focusing the price box (and the style and layout that forces)",
-    "form-built": "the rest of Module.start",
-}
-# What a step was where it follows another mark than in an asynchronous build.
-STEPS_AFTER = {
-    ("module-script-compiled", "runtime-initialized"):
-        "running its top level: the WebAssembly decoded from base64, compiled and instantiated "
-        "there and then, constructors and embind's registrations",
-    ("form-built", "module-script-ran"): "the rest of its top level",
+    "form-built": "the rest of the start",
+    "module-script-ran": "the rest of its top level",
 }
 
 
 def marked_copy(text):
     """The page with performance marks around its module's script and its start."""
-    glue = "Module.start(document.body);"
+    glue = "Module._web_start();"
     start = text.rfind("<script>\n")
     end = text.rfind("\n</script>")
     if text.count(glue) != 1 or start < 0 or end < start:
@@ -295,13 +262,13 @@ def main():
                 raise AssertionError(f"marks reached in some loads only: {', '.join(partly)}")
             at = {name: [r["marks"][name] for r in loads] for name in reached}
             at["ready"] = [r["ready"] for r in loads]
-            before, previous = [0.0] * len(loads), None
+            before = [0.0] * len(loads)
             print(f"  from {transport}:")
             for name in sorted(at, key=lambda name: statistics.median(at[name])):
-                what = STEPS_AFTER.get((previous, name), STEPS.get(name, "to the probe seeing the page ready"))
+                what = STEPS.get(name, "to the probe seeing the page ready")
                 print(f"    {statistics.median(b - a for a, b in zip(before, at[name])):6.1f}  "
                       f"(at {statistics.median(at[name]):6.1f})  {what}")
-                before, previous = at[name], name
+                before = at[name]
             if len(reached) < len(STEPS):
                 print(f"    (not in this build: {', '.join(name for name in STEPS if name not in reached)})")
     for transport in ("file", "http"):

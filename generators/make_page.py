@@ -1,10 +1,10 @@
-"""Makes the page, one self-contained HTML file, from its template: the module's script (with
-the WebAssembly inlined) and the icon images go in as text, so that the page needs nothing
-beside it, from a disk or a server.
-   make_page.py TEMPLATE SCRIPT OUT NAME=VALUE... NAME=@FILE.png...
-Each @NAME@ of the template is replaced by its VALUE, or by the base64 of the PNG FILE; @SCRIPT@
-by the script. A placeholder left over, or a script that would end its <script> element early,
-is an error."""
+"""Makes the page, one self-contained HTML file, from its template: the form's markup, the
+module's script, its WebAssembly and the icon images go in as text, so that the page needs
+nothing beside it, from a disk or a server.
+   make_page.py TEMPLATE SCRIPT OUT NAME=VALUE... NAME=<FILE... NAME=@FILE...
+Each @NAME@ of the template is replaced by its VALUE, by the text of FILE (markup, as it is),
+or by the base64 of the binary FILE; @SCRIPT@ by the script. A placeholder left over, or a
+script that would end its <script> element early, is an error."""
 import base64
 import re
 import sys
@@ -23,6 +23,9 @@ def main(template_path, script_path, out_path, *assignments):
         if value.startswith("@"):
             with open(value[1:], "rb") as f:
                 value = base64.b64encode(f.read()).decode("ascii")
+        elif value.startswith("<"):
+            with open(value[1:], encoding="utf-8") as f:
+                value = f.read().strip()
         values[name] = value
     # The script last, so that nothing in it is taken for a placeholder.
     page = re.sub(r"@([A-Z0-9_]+)@", lambda m: values.get(m.group(1), m.group(0)), page)

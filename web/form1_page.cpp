@@ -1,8 +1,8 @@
 #include "web/form1_page.h"
 
-#include <algorithm>
 #include <string>
-#include <utility>
+
+#include "web/form1_markup.h"
 
 namespace web {
 
@@ -11,64 +11,20 @@ namespace {
 using runtime::ControlStatus;
 using window::ControlKind;
 using window::kForm1Controls;
-
-std::u16string text(std::u16string_view view) { return std::u16string(view); }
-
-val element(const val& document, const char* tag, const std::u16string_view id = {}) {
-  val e = document.call<val>("createElement", val(tag));
-  if (!id.empty()) e.set("id", text(id));
-  return e;
-}
-
-// The caption as shown, its access key's character underlined.
-void appendCaption(const val& document, val& parent, std::u16string_view markup) {
-  const std::u16string shown = window::shownCaption(markup);
-  const window::AccessKey key = window::accessKeyIn(markup);
-  if (key.index == std::u16string_view::npos) {
-    parent.call<void>("append", shown);
-    return;
-  }
-  val underlined = element(document, "span");
-  underlined.set("className", val("access-key"));
-  underlined.set("textContent", shown.substr(key.index, 1));
-  parent.call<void>("append", shown.substr(0, key.index), underlined, shown.substr(key.index + 1));
-}
-
-// The access key as ARIA names it, for assistive tools to tell.
-void describeAccessKey(val& e, std::u16string_view markup) {
-  if (const char16_t key = window::accessKeyOf(markup)) e.call<void>("setAttribute", val("aria-keyshortcuts"), u"Alt+" + std::u16string(1, key));
-}
-
-// The control's rectangle in CSS pixels within its container, for the stylesheet.
-void place(val& e, std::size_t row) {
-  const window::PixelRect r = window::pixelsFromTwips(window::containerTwipsOf(row));
-  val style = e["style"];
-  for (const auto& [name, value] : {std::pair{"--left", r.left}, {"--top", r.top}, {"--width", r.width}, {"--height", r.height}}) {
-    style.call<void>("setProperty", val(name), std::to_string(value) + "px");
-  }
-}
-
-// The order of the window's own controls in the document: the order in which the keyboard
-// visits them, each label just before the control it names, so that reading the page goes
-// as the eye and the Tab key do.
-constexpr int documentPlaceOf(std::size_t row) {
-  const window::ControlDescription& c = kForm1Controls[row];
-  const int tabIndex = c.labels.empty() ? c.tabIndex : kForm1Controls[window::rowOf(c.labels)].tabIndex;
-  return 2 * tabIndex + (c.labels.empty() ? 1 : 0);
-}
+using Phase = window::CalculateClick::Phase;
 
 // The key an access key is pressed with: the letter or digit typed, or where the layout
 // gives another character with Alt, the one on the key's place.
-char16_t accessKeyPressed(const val& event) {
-  const std::u16string key = event["key"].as<std::u16string>();
+char16_t accessKeyPressed(dom::Handle event) {
+  const std::u16string key = dom::text(event, "key");
   if (key.size() == 1) {
     const char16_t c = key[0];
     if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
     if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return c;
   }
-  const std::string code = event["code"].as<std::string>();  // "KeyC", "Digit1"
-  if (code.size() == 4 && code.starts_with("Key")) return static_cast<char16_t>(code[3]);
-  if (code.size() == 6 && code.starts_with("Digit")) return static_cast<char16_t>(code[5]);
+  const std::u16string code = dom::text(event, "code");  // "KeyC", "Digit1"
+  if (code.size() == 4 && code.starts_with(u"Key")) return code[3];
+  if (code.size() == 6 && code.starts_with(u"Digit")) return code[5];
   return 0;
 }
 
@@ -79,271 +35,172 @@ std::size_t rowOfAccessKey(char16_t key) {
   return row;
 }
 
-bool connected(const val& e) { return e["isConnected"].as<bool>(); }
-
 }  // namespace
 
-Form1Page::Form1Page(val host) : document_(val::global("document")) {
-  document_.set("title", text(window::kFormCaption));
-  val form = element(document_, "main", window::kFormName);
-  const window::PixelSize client = window::clientPixels();
-  form["style"].call<void>("setProperty", val("--width"), std::to_string(client.width) + "px");
-  form["style"].call<void>("setProperty", val("--height"), std::to_string(client.height) + "px");
-  // The form's caption, which the desktop shows in the window's title bar, heads the page for
-  // screen readers (their heading navigation starts there); it is not shown.
-  val heading = element(document_, "h1");
-  heading.set("className", val("for-screen-readers"));
-  heading.set("textContent", text(window::kFormCaption));
-  form.call<void>("append", heading);
-
-  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) elements_[row] = create(row);
-
-  // The window's own controls in document order; those of a container in tab order.
-  std::array<std::size_t, kForm1Controls.size()> order{};
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  const auto placeOf = [](std::size_t row) {
-    const bool inContainer = kForm1Controls[row].container != window::kFormName;
-    return std::pair{inContainer, inContainer ? kForm1Controls[row].tabIndex : documentPlaceOf(row)};
-  };
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return placeOf(a) < placeOf(b); });
-  for (const std::size_t row : order) {
+Form1Page::Form1Page()
+    : elements_(kForm1Controls.size(), dom::kNone),
+      radios_(calc::kStateCount, dom::kNone),
+      form_(dom::byId(window::kFormName)),
+      announcement_(dom::byId(kAnnouncementId)),
+      report_(dom::byId(kReportId)),
+      reportTitle_(dom::byId(kReportTitleId)),
+      reportHeading_(dom::byId(kReportHeadingId)),
+      reportMessage_(dom::byId(kReportMessageId)),
+      reportOk_(dom::byId(kReportOkId)) {
+  for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const window::ControlDescription& c = kForm1Controls[row];
-    val container = c.container == window::kFormName ? form : elements_[window::rowOf(c.container)];
-    container.call<void>("append", elements_[row]);
+    elements_[row] = dom::byId(c.name);
+    if (c.kind == ControlKind::OptionButton) radios_[calc::indexOf(c.state)] = dom::query(elements_[row], "input");
   }
-  announcement_ = createAnnouncement();
-  report_ = createReport();
-  host.call<void>("append", form, announcement_, report_);
-
-  document_.call<void>("addEventListener", val("keydown"), val::module_property("keyDown"));
-  document_.call<void>("addEventListener", val("keyup"), val::module_property("keyUp"));
-  val::global("window").call<void>("addEventListener", val("blur"), val::module_property("blur"));
-  document_.call<void>("addEventListener", val("mousedown"), val::module_property("mouseDown"));
-  elements_[window::kCommandRow].call<void>("addEventListener", val("click"), val::module_property("commandClick"));
-  elements_[window::kFocusAtStartRow].call<void>("focus");
+  const auto listen = [](dom::Handle target, std::string_view type, Listener listener, bool capture = false) {
+    dom::listen(target, type, static_cast<int>(listener), capture);
+  };
+  listen(dom::kDocument, "keydown", Listener::KeyDown);
+  listen(dom::kDocument, "keyup", Listener::KeyUp);
+  listen(dom::kWindow, "blur", Listener::Blur);
+  // Before any element sees them: under the report, nothing behind it takes a press or a click.
+  listen(dom::kDocument, "mousedown", Listener::Pointer, true);
+  listen(dom::kDocument, "click", Listener::Pointer, true);
+  listen(elements_[window::kCommandRow], "click", Listener::CommandClick);
+  listen(reportOk_, "click", Listener::ReportDismissed);
+  dom::call(elements_[window::kFocusAtStartRow], "focus");
 }
 
-val Form1Page::create(std::size_t row) {
-  const window::ControlDescription& c = kForm1Controls[row];
-  val e = val::undefined();
-  switch (c.kind) {
-    case ControlKind::CommandButton:
-      e = element(document_, "button", c.name);
-      e.set("type", val("button"));
-      appendCaption(document_, e, c.caption);
-      describeAccessKey(e, c.caption);
-      break;
-    case ControlKind::TextBox:
-      e = element(document_, "input", c.name);
-      e.set("type", val("text"));
-      e.set("value", text(c.caption));
-      e.set("autocomplete", val("off"));
-      e.set("spellcheck", false);
-      break;
-    case ControlKind::Frame: {
-      e = element(document_, "fieldset", c.name);
-      val legend = element(document_, "legend");
-      appendCaption(document_, legend, c.caption);
-      e.call<void>("append", legend);
-      break;
-    }
-    case ControlKind::OptionButton:
-      e = createOption(row);
-      break;
-    case ControlKind::Label:
-      if (row == window::kTaxCaptionRow) {
-        // Read as shown, just before the tax; a span, for the tax label takes no label element.
-        e = element(document_, "span", c.name);
-      } else {
-        e = element(document_, "label", c.name);
-        if (!c.labels.empty()) e.set("htmlFor", text(c.labels));
-      }
-      appendCaption(document_, e, c.caption);
-      break;
-    case ControlKind::TaxLabel:
-      // Text as shown, and read so, after its caption; screen readers are told of a new tax
-      // by the announcement (createAnnouncement).
-      e = element(document_, "span", c.name);
-      e.set("textContent", text(c.caption));
-      taxText_ = e;
-      announced_ = window::describeTheTax(c.caption);
-      break;
+void Form1Page::on(Listener listener, dom::Handle event) {
+  switch (listener) {
+    case Listener::KeyDown: onKeyDown(event); break;
+    case Listener::KeyUp: onKeyUp(event); break;
+    case Listener::Blur: letGoOfAccessKey(); break;
+    case Listener::Pointer: onPointer(event); break;
+    case Listener::CommandClick: click_(); break;
+    case Listener::ReportShown: onReportShown(); break;
+    case Listener::ReportDismissed: onReportDismissed(); break;
+    case Listener::HideReport: onHideReport(); break;
   }
-  e["classList"].call<void>("add", val("control"));
-  place(e, row);
-  return e;
 }
 
-// An option button: a label around the radio button and its caption, covering the control's
-// rectangle, so that a click anywhere on it selects the state.
-val Form1Page::createOption(std::size_t row) {
-  const window::ControlDescription& c = kForm1Controls[row];
-  val option = element(document_, "label", c.name);
-  option["classList"].call<void>("add", val("option"));
-  val radio = element(document_, "input");
-  radio.set("type", val("radio"));
-  radio.set("name", text(c.container));
-  radio.set("checked", c.selectedAtStart);
-  describeAccessKey(radio, c.caption);
-  val caption = element(document_, "span");
-  appendCaption(document_, caption, c.caption);
-  option.call<void>("append", radio, caption);
-  radios_[calc::indexOf(c.state)] = radio;
-  return option;
-}
-
-// What screen readers are told of each tax, "Sales Tax is: 1.1994": a polite live region, read
-// whole, not shown. Not the tax label itself: a region live as the page is built has its "0"
-// read out as the page loads (Chromium), and a region that is made live later stays silent
-// (Orca keeps what it read of an element's attributes). Empty until the first tax; out of the
-// form, so that it is not read out again as the form comes back from under a report.
-val Form1Page::createAnnouncement() {
-  val e = element(document_, "div", u"taxAnnouncement");
-  e.set("className", val("for-screen-readers"));
-  e.call<void>("setAttribute", val("role"), val("status"));
-  e.call<void>("setAttribute", val("aria-live"), val("polite"));
-  e.call<void>("setAttribute", val("aria-atomic"), val("true"));
-  return e;
-}
-
-val Form1Page::createReport() {
-  val dialog = element(document_, "dialog", u"report");
-  dialog.call<void>("setAttribute", val("aria-modal"), val("true"));
-  dialog.call<void>("setAttribute", val("aria-labelledby"), val("reportTitle"));
-  dialog.call<void>("setAttribute", val("aria-describedby"), val("reportText"));
-  reportTitle_ = element(document_, "h1", u"reportTitle");
-  val body = element(document_, "div", u"reportText");
-  reportHeading_ = element(document_, "p", u"reportHeading");
-  reportMessage_ = element(document_, "p", u"reportMessage");
-  body.call<void>("append", reportHeading_, reportMessage_);
-  reportOk_ = element(document_, "button", u"reportOk");
-  reportOk_.set("type", val("button"));
-  reportOk_.set("textContent", val("OK"));
-  reportOk_.call<void>("addEventListener", val("click"), val::module_property("reportDismissed"));
-  dialog.call<void>("append", reportTitle_, body, reportOk_);
-  return dialog;
-}
-
-void Form1Page::onKeyDown(val event) {
-  const std::string key = event["key"].as<std::string>();
-  if (click_.phase() == window::CalculateClick::Phase::Reporting) {
+void Form1Page::onKeyDown(dom::Handle event) {
+  if (click_.phase() == Phase::Reporting) {
     // The report is modal: Escape dismisses it as OK does, and no access key reaches the form.
-    if (key == "Escape") {
-      event.call<void>("preventDefault");
+    if (dom::text(event, "key") == u"Escape") {
+      dom::call(event, "preventDefault");
       onReportDismissed();
-    } else if (event["altKey"].as<bool>()) {
-      event.call<void>("preventDefault");
+    } else if (dom::flag(event, "altKey")) {
+      dom::call(event, "preventDefault");
     }
     return;
   }
-  if (!event["altKey"].as<bool>() || event["ctrlKey"].as<bool>() || event["metaKey"].as<bool>()) return;
+  if (!dom::flag(event, "altKey") || dom::flag(event, "ctrlKey") || dom::flag(event, "metaKey")) return;
   const std::size_t row = rowOfAccessKey(accessKeyPressed(event));
   if (row == kForm1Controls.size()) return;
-  event.call<void>("preventDefault");
+  dom::call(event, "preventDefault");
   switch (kForm1Controls[row].kind) {
     case ControlKind::CommandButton:
       // Held down, and clicked when the key is let go of: a screen reader stops speaking at
       // each key press, and has handled the press by then.
-      if (!commandKeyHeld_) {
-        commandKeyHeld_ = true;
-        elements_[row]["classList"].call<void>("add", val("pressed"));
-      }
+      commandKeyHeld_ = true;
+      dom::setClass(elements_[row], "pressed", true);
       break;
     case ControlKind::OptionButton: {
       // Selected before the focus comes, so that it is spoken selected.
-      val radio = radios_[calc::indexOf(kForm1Controls[row].state)];
-      radio.set("checked", true);
-      radio.call<void>("focus");
+      const dom::Handle radio = radios_[calc::indexOf(kForm1Controls[row].state)];
+      dom::setFlag(radio, "checked", true);
+      dom::call(radio, "focus");
       break;
     }
     default: break;
   }
 }
 
-void Form1Page::onKeyUp(val event) {
+void Form1Page::onKeyUp(dom::Handle event) {
   if (!commandKeyHeld_ || accessKeyPressed(event) != window::accessKeyOf(kForm1Controls[window::kCommandRow].caption)) return;
-  event.call<void>("preventDefault");
-  commandKeyHeld_ = false;
-  elements_[window::kCommandRow]["classList"].call<void>("remove", val("pressed"));
+  dom::call(event, "preventDefault");
+  letGoOfAccessKey();
   click_();
 }
 
-void Form1Page::onBlur() {
+void Form1Page::letGoOfAccessKey() {
   commandKeyHeld_ = false;
-  elements_[window::kCommandRow]["classList"].call<void>("remove", val("pressed"));
+  dom::setClass(elements_[window::kCommandRow], "pressed", false);
 }
 
-void Form1Page::onCommandClick() { click_(); }
-
-void Form1Page::onMouseDown(val event) {
-  // While the report is up, the focus stays on its OK: a press on the inert form or on the
-  // report's text would otherwise take it to the document, out of reach of Return and Space.
-  if (click_.phase() == window::CalculateClick::Phase::Reporting) event.call<void>("preventDefault");
+void Form1Page::onPointer(dom::Handle event) {
+  // While the report is up, the focus stays on its OK, and nothing behind the report takes a
+  // press or a click: a press on the form or on the report's text would otherwise take the
+  // focus to the document, out of reach of Return and Space, and a click in the moment before
+  // the form is made inert would still select a state.
+  if (click_.phase() != Phase::Reporting) return;
+  const bool onOk = dom::is(event, "target", reportOk_);
+  if (dom::text(event, "type") == u"mousedown" || !onOk) dom::call(event, "preventDefault");
+  if (!onOk) dom::call(event, "stopPropagation");
 }
 
 void Form1Page::show(const window::ErrorReport& report) {
-  reportTitle_.set("textContent", report.title);
-  reportHeading_.set("textContent", report.heading);
-  reportMessage_.set("textContent", report.message);
-  report_.call<void>("show");
-  reportOk_.call<void>("focus");
+  dom::setText(reportTitle_, "textContent", report.title);
+  dom::setText(reportHeading_, "textContent", report.heading);
+  dom::setText(reportMessage_, "textContent", report.message);
+  dom::call(report_, "show");
+  dom::call(reportOk_, "focus");
   // The focus goes into the report from the price box, which is still there: screen readers
   // speak what it entered, the report's title and message, then OK. Made inert first, the
   // form would take the price box away, the screen reader would find itself in the report
   // already, and only OK would be spoken (Chromium and Firefox).
-  val::global("setTimeout")(val::module_property("reportShown"), 100);
+  dom::later(static_cast<int>(Listener::ReportShown), 100);
 }
 
 void Form1Page::onReportShown() {
-  if (click_.phase() == window::CalculateClick::Phase::Reporting) {
-    elements_[window::kFocusAtStartRow]["parentElement"].set("inert", true);
-  }
+  if (click_.phase() == Phase::Reporting) setFormInert(true);
 }
 
 void Form1Page::onReportDismissed() {
-  if (click_.phase() != window::CalculateClick::Phase::Reporting) return;
-  elements_[window::kFocusAtStartRow]["parentElement"].set("inert", false);
+  if (click_.phase() != Phase::Reporting) return;
+  setFormInert(false);
   // The price takes the focus first and the report goes a moment later: screen readers
   // then speak the price box once, and not the page coming back.
   click_.reportDismissed();
-  val::global("setTimeout")(val::module_property("hideReport"), 100);
+  dom::later(static_cast<int>(Listener::HideReport), 100);
 }
 
 void Form1Page::onHideReport() {
-  if (click_.phase() != window::CalculateClick::Phase::Reporting) report_.call<void>("close");
+  if (click_.phase() != Phase::Reporting) dom::call(report_, "close");
+}
+
+void Form1Page::setFormInert(bool inert) {
+  if (dom::connected(form_)) dom::setFlag(form_, "inert", inert);
 }
 
 ControlStatus Form1Page::readSelected(calc::State state, bool& selected) {
-  const val& radio = radios_[calc::indexOf(state)];
-  if (!connected(radio)) return ControlStatus::gone(window::nameOf(ControlKind::OptionButton, state));
-  selected = radio["checked"].as<bool>();
+  const dom::Handle radio = radios_[calc::indexOf(state)];
+  if (!dom::connected(radio)) return ControlStatus::gone(window::nameOf(ControlKind::OptionButton, state));
+  selected = dom::flag(radio, "checked");
   return {};
 }
 
 ControlStatus Form1Page::readPriceText(runtime::Text& value) {
-  const val& price = elements_[window::kPriceRow];
-  if (!connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  value = price["value"].as<std::u16string>();
+  const dom::Handle price = elements_[window::kPriceRow];
+  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
+  value = dom::text(price, "value");
   return {};
 }
 
 ControlStatus Form1Page::setPriceText(runtime::TextView value) {
-  val& price = elements_[window::kPriceRow];
-  if (!connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  price.set("value", text(value));
+  const dom::Handle price = elements_[window::kPriceRow];
+  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
+  dom::setText(price, "value", value);
   return {};
 }
 
 ControlStatus Form1Page::focusPrice() {
-  val& price = elements_[window::kPriceRow];
-  if (!connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  price.call<void>("focus");
+  const dom::Handle price = elements_[window::kPriceRow];
+  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
+  dom::call(price, "focus");
   return {};
 }
 
 ControlStatus Form1Page::setTaxCaption(runtime::TextView value) {
-  if (!connected(taxText_)) return ControlStatus::gone(kForm1Controls[window::kTaxRow].name);
-  taxText_.set("textContent", text(value));
+  const dom::Handle tax = elements_[window::kTaxRow];
+  if (!dom::connected(tax)) return ControlStatus::gone(kForm1Controls[window::kTaxRow].name);
+  dom::setText(tax, "textContent", value);
   return {};
 }
 
@@ -352,17 +209,17 @@ void Form1Page::announceTax(runtime::TextView description) {
   // the time before, taking it for a notification repeated, and Chromium tells the region's
   // whole text as inserted. So the same tax again comes with a mark at the end, or without
   // it, whichever the last one had not: a no-break space, which screen readers leave out.
-  const std::u16string said = text(description);
+  const std::u16string said(description);
   if (said == announced_) repeatMark_ = repeatMark_.empty() ? u"\u00a0" : u"";
-  announcement_.set("textContent", said + repeatMark_);
+  if (dom::connected(announcement_)) dom::setText(announcement_, "textContent", said + repeatMark_);
   announced_ = said;
 }
 
 void Form1Page::selectPriceForCorrection() {
-  val& price = elements_[window::kPriceRow];
-  if (!connected(price)) return;
-  price.call<void>("focus");
-  price.call<void>("select");
+  const dom::Handle price = elements_[window::kPriceRow];
+  if (!dom::connected(price)) return;
+  dom::call(price, "focus");
+  dom::call(price, "select");
 }
 
 }  // namespace web

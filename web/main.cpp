@@ -1,6 +1,6 @@
-// The page: the module builds the calculator into the document when the page's glue calls
-// start(), and the document's events come to the one page through the functions below.
-#include <emscripten/bind.h>
+// The page's module: the page's glue starts it once the WebAssembly is in (web_start), and the
+// document's events come to the one page through web_event (web/dom.js).
+#include <emscripten/emscripten.h>
 
 #include <memory>
 
@@ -10,26 +10,14 @@ namespace {
 
 std::unique_ptr<web::Form1Page> page;
 
-void start(emscripten::val host) { page = std::make_unique<web::Form1Page>(host); }
-void keyDown(emscripten::val event) { page->onKeyDown(event); }
-void keyUp(emscripten::val event) { page->onKeyUp(event); }
-void blur(emscripten::val) { page->onBlur(); }
-void mouseDown(emscripten::val event) { page->onMouseDown(event); }
-void commandClick(emscripten::val) { page->onCommandClick(); }
-void reportShown() { page->onReportShown(); }
-void reportDismissed(emscripten::val) { page->onReportDismissed(); }
-void hideReport() { page->onHideReport(); }
-
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(salestax) {
-  emscripten::function("start", &start);
-  emscripten::function("keyDown", &keyDown);
-  emscripten::function("keyUp", &keyUp);
-  emscripten::function("blur", &blur);
-  emscripten::function("mouseDown", &mouseDown);
-  emscripten::function("commandClick", &commandClick);
-  emscripten::function("reportShown", &reportShown);
-  emscripten::function("reportDismissed", &reportDismissed);
-  emscripten::function("hideReport", &hideReport);
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void web_start() { page = std::make_unique<web::Form1Page>(); }
+
+EMSCRIPTEN_KEEPALIVE void web_event(int listener, int event) {
+  if (page) page->on(static_cast<web::Form1Page::Listener>(listener), event);
 }
+
+}  // extern "C"
