@@ -217,16 +217,24 @@ heard() { local seconds=$1 text=$2; wait_until "$seconds" eval 'words_since_mark
 heard_like() { local seconds=$1 text=$2; wait_until "$seconds" eval 'words_since_mark | grep -qE -- "$text"'; }
 # times_heard TEXT: how often the words were said since the last mark.
 times_heard() { words_since_mark | grep -oF -- "$1" | wc -l; }
+times_heard_like() { words_since_mark | grep -oE -- "$1" | wc -l; }
 # Whether the synthesizer is at work on a text: a repeat queued behind the last one is
 # handed to it, and so logged, only once it is done.
 synthesizing() { pgrep -f -- "-w $scratch/speechd/last.wav" >/dev/null; }
 said_more_than_once() { [ "$(times_heard "$1")" -gt 1 ]; }
+said_like_more_than_once() { [ "$(times_heard_like "$1")" -gt 1 ]; }
 # heard_once SECONDS TEXT: said within the time, and not again: not by the time the
 # synthesizer is done with what it was given (within 5 seconds), nor in the second after.
+# heard_like_once: the same for a regular expression.
 heard_once() {
   heard "$1" "$2" || return 1
   wait_until 5 eval '! synthesizing'
   ! wait_until 1 said_more_than_once "$2"
+}
+heard_like_once() {
+  heard_like "$1" "$2" || return 1
+  wait_until 5 eval '! synthesizing'
+  ! wait_until 1 said_like_more_than_once "$2"
 }
 said_since_mark() { echo "  said: $(since_mark | tr '\n' '|')"; }
 

@@ -242,7 +242,7 @@ class Browser:
     """What the tests do in any browser. Subclasses give _evaluate (an expression to its
     value, a string or None), _perform (WebDriver input sources, as both protocols take them),
     _navigate, set_viewport (the page's size in CSS pixels; returns the size it got),
-    _frames_drawn (waits for the page to draw that many frames), _screenshot (of the page's
+    frames_drawn (waits for the page to draw that many frames), _screenshot (of the page's
     viewport, to a PNG file) and console_errors (every error the page logged since the
     browser started)."""
 
@@ -288,7 +288,7 @@ class Browser:
     def screenshot(self, path):
         """The page's viewport to a PNG file, once what the page shows now has been painted:
         the browser's screenshot is of the last frame it drew (WebKitGTK's lags behind)."""
-        self._frames_drawn(2)
+        self.frames_drawn(2)
         self._screenshot(path)
 
     def viewport(self):
@@ -318,7 +318,7 @@ class SeleniumBrowser(Browser):
     def _perform(self, sources):
         self.driver.execute("actions", {"actions": sources})
 
-    def _frames_drawn(self, count):
+    def frames_drawn(self, count):
         self.driver.execute_async_script(
             "const done = arguments[arguments.length - 1]; let n = arguments[0];"
             "const next = () => (n-- > 0 ? requestAnimationFrame(next) : done());  next();", count)
@@ -535,7 +535,7 @@ class Firefox(Browser):
                                                      "devicePixelRatio": self.scale})
         return self.run("return [innerWidth, innerHeight];")
 
-    def _frames_drawn(self, count):
+    def frames_drawn(self, count):
         self.command("script.evaluate", {
             "expression": "new Promise((done) => { let n = %d; const next = () => (n-- > 0 ? requestAnimationFrame(next) : done());"
                           " next(); })" % count,

@@ -17,7 +17,7 @@ import os
 import struct
 import subprocess
 import sys
-import time
+import tempfile
 from fractions import Fraction
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -160,9 +160,7 @@ OPTION_OF = {"p": "optPA", "o": "optOH", "m": "optMD", "n": "optNY", "d": "optDE
 
 def luminance(css_colour):
     """The relative luminance of an rgb() colour, as WCAG defines it."""
-    channels = [int(v) / 255 for v in css_colour[css_colour.index("(") + 1:-1].split(",")[:3]]
-    linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
-    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    return relative_luminance([int(v) for v in css_colour[css_colour.index("(") + 1:-1].split(",")[:3]])
 
 
 class Page:
@@ -303,7 +301,7 @@ def keys_that_do_nothing(page, facts, checks):
     before = page.state()
     for key in ["Return", "Escape"]:
         b.press(key)
-        time.sleep(0.2)
+        b.frames_drawn(2)  # what the key started (a form's submission, a navigation) has begun
         after = page.state()
         checks.equal("%s in the price box does nothing (no navigation, no command, no report)" % key, after, before)
     for _ in "12.5":
@@ -402,11 +400,56 @@ def error_reports(page, facts, checks):
     b.keys(("down", "Alt"), ("down", "c"), ("up", "c"), ("down", "c"), ("up", "c"), ("up", "Alt"))
     page.settle(lambda s: s["report"])
     b.press("Escape")
-    time.sleep(0.5)
-    s = page.state()
+    s = page.settle(lambda s: not s["report"])  # closed 100 ms after the keys that came before
     checks.equal("two quick Alt+C: one report, gone after one Escape",
                  (b.run("HTMLDialogElement.prototype.show = window.__show; return window.__shown;"), s["report"], s["focus"]),
                  (1, False, "txtPrice"))
+
+
+def contrast(page, checks, scheme):
+    """WCAG's contrast of the most distinct pixel of an option circle (Ohio's, neither checked
+    nor focused) and of the price box's top edge against the form's background, in a
+    screenshot: each 3:1 or more, as a control's edge must be."""
+    b = page.b
+    b.press("Tab")  # the focus to the checked state: the price box's edge without a focus ring
+    places = b.run("""const px = devicePixelRatio, form = document.getElementById('Form1').getBoundingClientRect();
+        const box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom].map((v) => Math.round(v * px)); };
+        return {circle: box(document.querySelector('#optOH input')), price: box(document.getElementById('txtPrice')),
+                background: [Math.round((form.left + 4) * px), Math.round((form.top + 4) * px)]};""")
+    with tempfile.TemporaryDirectory() as folder:
+        shot = os.path.join(folder, "contrast.png")
+        b.screenshot(shot)
+        pixels = read_png(shot)
+    background = pixels[tuple(places["background"])]
+    left, top, right, bottom = places["circle"]
+    circle = max(contrast_of(pixels[x, y], background) for x in range(left, right) for y in range(top, bottom))
+    left, top, right, _ = places["price"]
+    edge = max(contrast_of(pixels[x, y], background) for x in range(left + 2, right - 2) for y in (top, top + 1))
+    checks.check("%s: an option circle stands out 3:1 or more (%.2f:1)" % (scheme, circle), circle >= 3)
+    checks.check("%s: the price box's edge stands out 3:1 or more (%.2f:1)" % (scheme, edge), edge >= 3)
+    b.press("Tab", "Shift")
+
+
+def read_png(path):
+    """The pixels of a PNG file, (x, y) to (r, g, b), read by ImageMagick."""
+    text = subprocess.run(["convert", path, "-depth", "8", "txt:-"], capture_output=True, text=True, check=True).stdout
+    pixels = {}
+    for line in text.splitlines()[1:]:
+        at, colour = line.split(":", 1)
+        x, y = at.split(",")
+        pixels[int(x), int(y)] = tuple(int(float(v)) for v in colour[colour.index("(") + 1:colour.index(")")].split(",")[:3])
+    return pixels
+
+
+def contrast_of(a, b):
+    x, y = sorted(relative_luminance(c) for c in (a, b))
+    return (y + 0.05) / (x + 0.05)
+
+
+def relative_luminance(rgb):
+    """The relative luminance of a colour's 8-bit channels, as WCAG defines it."""
+    linear = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in (v / 255 for v in rgb)]
+    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
 
 
 def phone(page, facts, checks, shots):
@@ -465,6 +508,7 @@ def main():
         page.calculate("p", "19.99")
         checks.equal("the light screenshot shows 1.1994", page.settle(lambda s: s["tax"] == "1.1994")["tax"], "1.1994")
         browser.screenshot(shots("light"))
+        contrast(page, checks, "light")
         page.calculate("p", "abc")
         checks.check("the report's screenshot shows it", page.settle(lambda s: s["report"])["report"])
         browser.screenshot(shots("report"))
@@ -495,6 +539,7 @@ def main():
                 checks.check("in the dark colour scheme: a dark face, light text at 4.5:1 or more",
                              dark and face < 0.2 < text and (text + 0.05) / (face + 0.05) >= 4.5, (dark, face, text))
                 checks.equal("  every caption fits, nothing overlaps", page.layout(list(facts.controls)), [])
+                contrast(page, checks, "dark")
             page.calculate("m", "9999999999")
             checks.equal("  the screenshot shows the long tax", page.settle(lambda s: s["price"] == "")["tax"],
                          tax_text("9999999999", facts.rates["m"]))
