@@ -28,6 +28,15 @@ char16_t accessKeyPressed(dom::Handle event) {
   return 0;
 }
 
+// Does `action` on the element of a control called `name`; a control that is gone where the
+// document lacks the element.
+template <class Action>
+ControlStatus actOn(dom::Handle element, std::u16string_view name, Action action) {
+  if (!dom::connected(element)) return ControlStatus::gone(name);
+  action(element);
+  return {};
+}
+
 // The row whose caption has `key` as its access key; the table's size when none has.
 std::size_t rowOfAccessKey(char16_t key) {
   std::size_t row = 0;
@@ -169,39 +178,30 @@ void Form1Page::setFormInert(bool inert) {
   if (dom::connected(form_)) dom::setFlag(form_, "inert", inert);
 }
 
+template <class Action>
+ControlStatus Form1Page::withElement(std::size_t row, Action action) {
+  return actOn(elements_[row], kForm1Controls[row].name, action);
+}
+
 ControlStatus Form1Page::readSelected(calc::State state, bool& selected) {
-  const dom::Handle radio = radios_[calc::indexOf(state)];
-  if (!dom::connected(radio)) return ControlStatus::gone(window::nameOf(ControlKind::OptionButton, state));
-  selected = dom::flag(radio, "checked");
-  return {};
+  return actOn(radios_[calc::indexOf(state)], window::nameOf(ControlKind::OptionButton, state),
+               [&](dom::Handle radio) { selected = dom::flag(radio, "checked"); });
 }
 
 ControlStatus Form1Page::readPriceText(runtime::Text& value) {
-  const dom::Handle price = elements_[window::kPriceRow];
-  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  value = dom::text(price, "value");
-  return {};
+  return withElement(window::kPriceRow, [&](dom::Handle price) { value = dom::text(price, "value"); });
 }
 
 ControlStatus Form1Page::setPriceText(runtime::TextView value) {
-  const dom::Handle price = elements_[window::kPriceRow];
-  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  dom::setText(price, "value", value);
-  return {};
+  return withElement(window::kPriceRow, [&](dom::Handle price) { dom::setText(price, "value", value); });
 }
 
 ControlStatus Form1Page::focusPrice() {
-  const dom::Handle price = elements_[window::kPriceRow];
-  if (!dom::connected(price)) return ControlStatus::gone(kForm1Controls[window::kPriceRow].name);
-  dom::call(price, "focus");
-  return {};
+  return withElement(window::kPriceRow, [](dom::Handle price) { dom::call(price, "focus"); });
 }
 
 ControlStatus Form1Page::setTaxCaption(runtime::TextView value) {
-  const dom::Handle tax = elements_[window::kTaxRow];
-  if (!dom::connected(tax)) return ControlStatus::gone(kForm1Controls[window::kTaxRow].name);
-  dom::setText(tax, "textContent", value);
-  return {};
+  return withElement(window::kTaxRow, [&](dom::Handle tax) { dom::setText(tax, "textContent", value); });
 }
 
 void Form1Page::announceTax(runtime::TextView description) {

@@ -52,6 +52,9 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   void onReportDismissed();
   void onHideReport();
   void setFormInert(bool inert);
+  // Does `action` on the element of the table's row, or says the control is gone.
+  template <class Action>
+  runtime::ControlStatus withElement(std::size_t row, Action action);
 
   // The control operations of a click, over the elements.
   runtime::ControlStatus readSelected(calc::State state, bool& selected) override;

@@ -10,12 +10,7 @@ here=$(dirname "$0")
 . "$here/../tools/desktop.sh"
 export GSETTINGS_BACKEND=memory QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-start_session_bus
-start_accessibility_bus
-start_xvfb
-start_openbox
-start_logged_speech
-start_orca
+start_desktop_with_orca
 
 mark
 QT_QPA_PLATFORM=xcb start "$salestax" 2>"$scratch/app.log"

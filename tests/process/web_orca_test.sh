@@ -11,12 +11,7 @@ here=$(dirname "$0")
 . "$here/../tools/desktop.sh"
 export GSETTINGS_BACKEND=memory
 
-start_session_bus
-start_accessibility_bus
-start_xvfb
-start_openbox
-start_logged_speech
-start_orca
+start_desktop_with_orca
 
 # The browser, accessible to the screen reader: Chromium told to be (and without its sandbox
 # as root, which it refuses), Firefox through the GNOME variable. Each with a profile of its

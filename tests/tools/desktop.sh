@@ -204,6 +204,17 @@ start_orca() {
   heard 15 "Screen reader on" || give_up "Orca did not start: $(tail -3 "$scratch/orca.log")"
 }
 
+# The whole of it: a private session bus and accessibility bus, Xvfb with openbox, the logged
+# speech and Orca, ready.
+start_desktop_with_orca() {
+  start_session_bus
+  start_accessibility_bus
+  start_xvfb
+  start_openbox
+  start_logged_speech
+  start_orca
+}
+
 # What was said since the last mark, as one line of words: how Orca splits it into texts and
 # ends them (Orca 43: "notification Sales Tax is: 6.", Orca 48: "notification", "Sales Tax
 # is: 6") is not what the user hears.
