@@ -14,7 +14,7 @@ cleanup() {
     wait_until 5 ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  rm -rf "$scratch"
+  if [ -n "${SALESTAX_KEEP_SCRATCH:-}" ]; then echo "kept: $scratch"; else rm -rf "$scratch"; fi
 }
 trap cleanup EXIT
 
