@@ -25,7 +25,6 @@ compiling and running the module's script, compiling and instantiating the WebAs
 module's constructors, taking up the form's elements, and focusing the price box."""
 import argparse
 import gzip
-import http.server
 import json
 import os
 import pathlib
@@ -33,7 +32,6 @@ import shutil
 import statistics
 import sys
 import tempfile
-import threading
 
 HERE = pathlib.Path(__file__).resolve().parent
 sys.dont_write_bytecode = True  # nothing written into the source tree
@@ -146,33 +144,6 @@ return {ready: window.__startup.ready, attribute: window.__startup.attribute, fo
 """
 
 
-class UncachedServer:
-    """A folder over http on 127.0.0.1, on a free port, every answer marked not to be cached."""
-
-    def __init__(self, folder):
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def __init__(self, *args, **kwargs):
-                super().__init__(*args, directory=folder, **kwargs)
-
-            def end_headers(self):
-                self.send_header("Cache-Control", "no-store")
-                super().end_headers()
-
-            def log_message(self, *args):
-                pass
-
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
-        self.thread.start()
-
-    def url(self, name):
-        return "http://127.0.0.1:%d/%s" % (self.server.server_address[1], name)
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
-
-
 def percentile(values, fraction):
     """The nearest-rank percentile."""
     ordered = sorted(values)
@@ -187,7 +158,7 @@ def sizes(path):
 def measure(pages, runs, warm_up, breakdown):
     """{(page name, transport): [the READ record of each counted load]}, for pages {name: text}"""
     folder = tempfile.mkdtemp(prefix="salestax-bench-")
-    server = UncachedServer(folder)
+    server = browsers.PageServer(folder)
     urls = {}
     for name, text in pages.items():
         pathlib.Path(folder, name + ".html").write_text(text, encoding="utf-8")

@@ -110,10 +110,11 @@ std::string form1Markup() {
   std::string page = "<main id=\"" + escaped(window::kFormName) + "\" style=\"--width:" + std::to_string(client.width) +
                      "px;--height:" + std::to_string(client.height) + "px\">\n<h1 class=\"for-screen-readers\">" +
                      escaped(window::kFormCaption) + "</h1>\n";
-  for (const std::size_t row : rowsInDocumentOrder()) {
+  const auto rows = rowsInDocumentOrder();
+  for (const std::size_t row : rows) {
     if (kForm1Controls[row].container != window::kFormName) continue;
     std::string contents;
-    for (const std::size_t inner : rowsInDocumentOrder()) {
+    for (const std::size_t inner : rows) {
       if (kForm1Controls[inner].container == kForm1Controls[row].name) contents += "\n" + control(inner, {});
     }
     page += control(row, contents) + "\n";

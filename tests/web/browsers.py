@@ -210,7 +210,8 @@ def start_xvfb(scratch, name):
 
 class PageServer:
     """One folder over http on 127.0.0.1, on a port of its own, each request kept in
-    `requests` as (method, path, status)."""
+    `requests` as (method, path, status), every answer marked not to be cached: each load is
+    a first one."""
 
     def __init__(self, folder):
         requests = self.requests = []
@@ -218,6 +219,10 @@ class PageServer:
         class Handler(http.server.SimpleHTTPRequestHandler):
             def __init__(self, *args, **kwargs):
                 super().__init__(*args, directory=folder, **kwargs)
+
+            def end_headers(self):
+                self.send_header("Cache-Control", "no-store")
+                super().end_headers()
 
             def log_request(self, code="-", size="-"):
                 requests.append((self.command, self.path, int(getattr(code, "value", code))))
