@@ -31,6 +31,10 @@ inline constexpr std::u16string_view kFormCaption = u"Form1";
 inline constexpr int kClientWidthTwips = 6975;
 inline constexpr int kClientHeightTwips = 6645;
 
+// The most characters the price box holds, in every front end: the platform's default of a
+// single-line text box, and what the engine's tests read whole and exact.
+inline constexpr int kPriceMaxLength = 32767;
+
 using calc::State;
 using K = ControlKind;
 
