@@ -80,8 +80,9 @@ std::string control(std::size_t row, const std::string& contents) {
       return "<button type=\"button\"" + controlAttributes(row) + accessKeyAttribute(c.caption) + ">" + caption(c.caption) +
              "</button>";
     case ControlKind::TextBox:
-      return "<input type=\"text\" autocomplete=\"off\" spellcheck=\"false\" value=\"" + escaped(c.caption) + "\"" +
-             controlAttributes(row) + ">";
+      // As long as the desktop's box holds; a phone's keypad of digits and the point.
+      return "<input type=\"text\" autocomplete=\"off\" spellcheck=\"false\" inputmode=\"decimal\" maxlength=\"" +
+             std::to_string(window::kPriceMaxLength) + "\" value=\"" + escaped(c.caption) + "\"" + controlAttributes(row) + ">";
     case ControlKind::Frame:
       return "<fieldset" + controlAttributes(row) + "><legend>" + caption(c.caption) + "</legend>" + contents + "</fieldset>";
     case ControlKind::OptionButton:

@@ -8,7 +8,8 @@
 // pixels at 96 dpi (--left, --top, --width and --height, within its container) to the page's
 // stylesheet; captions show their access key underlined.
 //
-//   price box        <input type="text">, named by its label (<label for>)
+//   price box        <input type="text">, named by its label (<label for>), as long as the
+//                    desktop's box (window::kPriceMaxLength), with a decimal keypad on phones
 //   frame            <fieldset> with the caption as its <legend>
 //   option button    <label> around its <input type="radio"> (named after the frame, so the
 //                    states are one group) and its caption, covering the option's rectangle

@@ -12,6 +12,7 @@ using runtime::ControlStatus;
 using window::ControlKind;
 using window::kForm1Controls;
 using Phase = window::CalculateClick::Phase;
+using Effect = window::CommandKey::Effect;
 
 // The key an access key is pressed with: the letter or digit typed, or where the layout
 // gives another character with Alt, the one on the key's place.
@@ -79,9 +80,13 @@ void Form1Page::on(Listener listener, dom::Handle event) {
   switch (listener) {
     case Listener::KeyDown: onKeyDown(event); break;
     case Listener::KeyUp: onKeyUp(event); break;
-    case Listener::Blur: letGoOfAccessKey(); break;
+    case Listener::Blur: follow(commandKey_.cancelled()); break;
     case Listener::Pointer: onPointer(event); break;
-    case Listener::CommandClick: click_(); break;
+    case Listener::CommandClick:
+      // This click is the one click of a pending Alt+C.
+      follow(commandKey_.cancelled());
+      click_();
+      break;
     case Listener::ReportShown: onReportShown(); break;
     case Listener::ReportDismissed: onReportDismissed(); break;
     case Listener::HideReport: onHideReport(); break;
@@ -90,10 +95,16 @@ void Form1Page::on(Listener listener, dom::Handle event) {
 
 void Form1Page::onKeyDown(dom::Handle event) {
   if (click_.phase() == Phase::Reporting) {
-    // The report is modal: Escape dismisses it as OK does, and no access key reaches the form.
-    if (dom::text(event, "key") == u"Escape") {
+    // The report is modal: Escape dismisses it as OK does, Tab and Shift+Tab stay on OK (where
+    // the form is not inert yet, or the browser has no inert), and no access key reaches the
+    // form.
+    const std::u16string key = dom::text(event, "key");
+    if (key == u"Escape") {
       dom::call(event, "preventDefault");
       onReportDismissed();
+    } else if (key == u"Tab") {
+      dom::call(event, "preventDefault");
+      dom::call(reportOk_, "focus");
     } else if (dom::flag(event, "altKey")) {
       dom::call(event, "preventDefault");
     }
@@ -105,10 +116,7 @@ void Form1Page::onKeyDown(dom::Handle event) {
   dom::call(event, "preventDefault");
   switch (kForm1Controls[row].kind) {
     case ControlKind::CommandButton:
-      // Held down, and clicked when the key is let go of: a screen reader stops speaking at
-      // each key press, and has handled the press by then.
-      commandKeyHeld_ = true;
-      dom::setClass(elements_[row], "pressed", true);
+      follow(commandKey_.pressed(dom::flag(event, "repeat")));
       break;
     case ControlKind::OptionButton: {
       // Selected before the focus comes, so that it is spoken selected.
@@ -122,15 +130,16 @@ void Form1Page::onKeyDown(dom::Handle event) {
 }
 
 void Form1Page::onKeyUp(dom::Handle event) {
-  if (!commandKeyHeld_ || accessKeyPressed(event) != window::accessKeyOf(kForm1Controls[window::kCommandRow].caption)) return;
+  // The letter let go of, with Alt or without it. Browsers send no release before a repeat.
+  if (!commandKey_.held() || accessKeyPressed(event) != window::accessKeyOf(kForm1Controls[window::kCommandRow].caption)) return;
   dom::call(event, "preventDefault");
-  letGoOfAccessKey();
-  click_();
+  follow(commandKey_.released());
 }
 
-void Form1Page::letGoOfAccessKey() {
-  commandKeyHeld_ = false;
-  dom::setClass(elements_[window::kCommandRow], "pressed", false);
+void Form1Page::follow(Effect effect) {
+  if (effect == Effect::None) return;
+  dom::setClass(elements_[window::kCommandRow], "pressed", effect == Effect::ShowDown);
+  if (effect == Effect::ShowUpAndClick) click_();
 }
 
 void Form1Page::onPointer(dom::Handle event) {
@@ -145,10 +154,14 @@ void Form1Page::onPointer(dom::Handle event) {
 }
 
 void Form1Page::show(const window::ErrorReport& report) {
+  follow(commandKey_.cancelled());
   dom::setText(reportTitle_, "textContent", report.title);
   dom::setText(reportHeading_, "textContent", report.heading);
   dom::setText(reportMessage_, "textContent", report.message);
-  dom::call(report_, "show");
+  // Shown and hidden by its open attribute, not by show() and close(): close() would give the
+  // focus back to what had it when the report was shown, after the price box has taken it
+  // (WebKit, as the HTML standard's dialog focusing steps say).
+  dom::setFlag(report_, "open", true);
   dom::call(reportOk_, "focus");
   // The focus goes into the report from the price box, which is still there: screen readers
   // speak what it entered, the report's title and message, then OK. Made inert first, the
@@ -171,7 +184,7 @@ void Form1Page::onReportDismissed() {
 }
 
 void Form1Page::onHideReport() {
-  if (click_.phase() != Phase::Reporting) dom::call(report_, "close");
+  if (click_.phase() != Phase::Reporting) dom::setFlag(report_, "open", false);
 }
 
 void Form1Page::setFormInert(bool inert) {

@@ -6,15 +6,16 @@
 
 #include "web/dom.h"
 #include "window/calculate_click.h"
+#include "window/command_key.h"
 #include "window/form1_description.h"
 
 namespace web {
 
 // The calculator's one window as a page: the elements the page's markup has for the control
 // table (form1_markup.h, written when the page is built), with the browser's own controls,
-// taken up by the module. A click of the button, Space or Return on it, and Alt+C (on its
-// release, as on the desktop) run the shared window::CalculateClick; its reports are a dialog
-// over the form, which takes no input while the report is up.
+// taken up by the module. A click of the button, Space or Return on it, and Alt+C (by the
+// shared window::CommandKey: on the release of C) run the shared window::CalculateClick; its
+// reports are a dialog over the form, which takes no input while the report is up.
 //
 // Access keys are the page's own, Alt and the letter in every browser: browsers disagree on
 // the modifier of the accesskey attribute.
@@ -24,7 +25,7 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   enum class Listener {
     KeyDown,          // a key pressed anywhere in the document
     KeyUp,            // and released
-    Blur,             // the page lost the keyboard: an access key held is let go of
+    Blur,             // the page lost the keyboard: a pending access key is dropped
     Pointer,          // a press or a click anywhere, before its target sees it
     CommandClick,     // the command button clicked: the mouse, Space or Return, assistive tools
     ReportShown,      // the report up a moment: the form under it made inert
@@ -46,7 +47,8 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
  private:
   void onKeyDown(dom::Handle event);
   void onKeyUp(dom::Handle event);
-  void letGoOfAccessKey();
+  // Does what the command key's rule says: shows the button pressed or not, clicks it.
+  void follow(window::CommandKey::Effect effect);
   void onPointer(dom::Handle event);
   void onReportShown();
   void onReportDismissed();
@@ -66,7 +68,8 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   void announceTax(runtime::TextView description) override;
   void selectPriceForCorrection() override;
   // The report: a dialog over the form, OK focused, and the form inert under it a moment
-  // later.
+  // later; until then, and where the browser has no inert, the page keeps keys and clicks
+  // from the form itself.
   void show(const window::ErrorReport& report) override;
 
   std::vector<dom::Handle> elements_;  // by the table's rows
@@ -80,7 +83,7 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   dom::Handle reportHeading_;
   dom::Handle reportMessage_;
   dom::Handle reportOk_;
-  bool commandKeyHeld_ = false;  // Alt+C is down: the command runs when C is let go of
+  window::CommandKey commandKey_;      // Alt+C: the command runs when C is let go of
   window::CalculateClick click_{*this, *this};
 };
 
