@@ -6,6 +6,7 @@
 
 #include "app/version.h"
 #include "qt/appearance.h"
+#include "qt/x11_keyboard.h"
 
 namespace qtui {
 
@@ -42,6 +43,7 @@ void setUpApplication() {
   QGuiApplication::setDesktopFileName(QString::fromUtf8(app::version::kAppId));
   QApplication::setWindowIcon(applicationIcon());
   applyAppearance();
+  sendKeyRepeatsAsPressesAlone();
 }
 
 int run(const char* programName) {

@@ -85,37 +85,55 @@ QSize CommandButton::sizeHint() const {
 }
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
-  connect(this, &QAbstractButton::clicked, this, [this] { letGoOfAccessKey(false); });
+  // A click by other means while the access key is held is the one click. The access key's
+  // own click comes once the key is no longer held, and so cancels nothing.
+  connect(this, &QAbstractButton::clicked, this, [this] { follow(key_.cancelled()); });
+  // The keys' repeats and releases, wherever the focus is: a shortcut's event says neither.
+  qApp->installEventFilter(this);
 }
 
 bool CommandButton::event(QEvent* event) {
   if (isUnambiguousShortcut(event)) {
-    if (!heldKey_) {  // and not again for the key's repeats
+    const window::CommandKey::Effect effect = key_.pressed(lastPressRepeated_);
+    if (effect == window::CommandKey::Effect::ShowDown) {
       heldKey_ = static_cast<QShortcutEvent*>(event)->key()[0].key();
-      setDown(true);
-      qApp->installEventFilter(this);
     }
+    follow(effect);
     return true;
   }
   return QPushButton::event(event);
 }
 
 bool CommandButton::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyRelease) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == heldKey_ && !key->isAutoRepeat()) letGoOfAccessKey(true);
-  } else if (event->type() == QEvent::WindowDeactivate && watched == window()) {
-    letGoOfAccessKey(false);
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:  // sent for every press before Qt looks for a shortcut
+      lastPressRepeated_ = static_cast<QKeyEvent*>(event)->isAutoRepeat();
+      break;
+    case QEvent::KeyRelease:
+      if (key_.held()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == heldKey_) follow(key_.released(key->isAutoRepeat()));
+      }
+      break;
+    case QEvent::WindowDeactivate:
+      if (watched == window()) follow(key_.cancelled());
+      break;
+    default: break;
   }
   return false;
 }
 
-void CommandButton::letGoOfAccessKey(bool click) {
-  if (!heldKey_) return;
-  heldKey_ = 0;
-  qApp->removeEventFilter(this);
-  setDown(false);
-  if (click) this->click();
+void CommandButton::follow(window::CommandKey::Effect effect) {
+  using Effect = window::CommandKey::Effect;
+  switch (effect) {
+    case Effect::None: return;
+    case Effect::ShowDown: setDown(true); return;
+    case Effect::ShowUp: setDown(false); return;
+    case Effect::ShowUpAndClick:
+      setDown(false);
+      click();
+      return;
+  }
 }
 
 void CommandButton::paintEvent(QPaintEvent*) {
@@ -153,7 +171,9 @@ Form1::Form1(window::ErrorReporter& reporter, QWidget* parent) : QWidget(parent)
   }
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const ControlDescription& c = kForm1Controls[row];
-    if (!c.labels.empty()) static_cast<QLabel*>(widgets[row])->setBuddy(widgets[rowOf(c.labels)]);
+    // A label names its control; a widget of another kind in a label's row has no buddy to set.
+    auto* label = qobject_cast<QLabel*>(widgets[row]);
+    if (label && !c.labels.empty()) label->setBuddy(widgets[rowOf(c.labels)]);
   }
   setTabOrderFromTheTable(widgets);
   taxAnnouncement_ = new Announcement(this);
@@ -186,6 +206,7 @@ CommandButton* Form1::createCommandButton(const ControlDescription& c, QWidget* 
 
 QLineEdit* Form1::createTextBox(const ControlDescription& c, QWidget* container) {
   txtPrice_ = new QLineEdit(qtext(c.caption), container);
+  txtPrice_->setMaxLength(window::kPriceMaxLength);
   return txtPrice_;
 }
 

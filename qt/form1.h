@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "window/calculate_click.h"
+#include "window/command_key.h"
 #include "window/form1_description.h"
 
 namespace qtui {
@@ -34,12 +35,10 @@ class TaxLabel : public QLabel {
 
 // The command button. Its caption breaks onto more lines when it is wider than the button,
 // as a plain QPushButton's never does; text() keeps the caption as given, so its access key
-// and accessible name stay those of the one-line caption. Its access key holds it down and
-// clicks it when the key is released, as Space and the mouse click on release, instead of
-// a fixed moment later: a screen reader stops speaking at each key press, and has then
-// handled the press before the command opens a report, whose text it would cut short. A
-// click by other means while the key is held is the one click; losing the window before
-// the release clicks nothing.
+// and accessible name stay those of the one-line caption. Its access key follows the shared
+// rule of window::CommandKey: held, the button shows pressed; let go of, it clicks once; the
+// keyboard's repeats, a click by other means while the key is held, and the window lost
+// before the release click nothing more.
 class CommandButton : public QPushButton {
   Q_OBJECT
  public:
@@ -54,8 +53,10 @@ class CommandButton : public QPushButton {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void letGoOfAccessKey(bool click);
-  int heldKey_ = 0;  // the access key being held, or 0
+  void follow(window::CommandKey::Effect effect);
+  window::CommandKey key_;
+  int heldKey_ = 0;               // the key whose release clicks, while key_ is held
+  bool lastPressRepeated_ = false;  // the keyboard's last press was one of its repeats
 };
 
 // The calculator's one window: the price box, the five states, the command button and the

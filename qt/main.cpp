@@ -1,3 +1,5 @@
 #include "qt/application.h"
 
-int main(int, char** argv) { return qtui::run(argv[0]); }
+// The program's name is all Qt is given of the command line; a process started with no
+// arguments at all (execve allows it) still has one.
+int main(int argc, char** argv) { return qtui::run(argc > 0 && argv[0] ? argv[0] : "salestax"); }

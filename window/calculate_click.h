@@ -68,7 +68,6 @@ class CalculateClick {
   void reportDismissed();
 
   [[nodiscard]] Phase phase() const { return phase_; }
-  [[nodiscard]] bool idle() const { return phase_ == Phase::Idle; }
 
  private:
   Form1Controls& controls_;

@@ -86,6 +86,51 @@ for order in "key alt+c mousemove --window $form 320 190 click 1" \
   check "and none after it ($(reports))" test "$(reports)" = 0
 done
 
+# The access key held as a hand holds it, with the X server's own auto-repeat (a release and
+# a press for each repeat), clicked while held, and held while another window takes the
+# keyboard: with the box empty, each run of the command brings a report.
+focus_form() {
+  if [ "$wm" = openbox ]; then xdotool windowactivate --sync "$form"; else xdotool windowfocus --sync "$form"; fi >/dev/null 2>&1
+}
+dismiss_report() {
+  if [ "$wm" = openbox ]; then xdotool windowactivate --sync "$wid"; else xdotool windowfocus --sync "$wid"; fi >/dev/null 2>&1
+  xdotool key Return
+  wait_until 5 window_gone "Sales Tax Calculator"
+}
+focus_form
+xdotool keydown alt+c
+sleep 1.5  # the server repeats a held key after 660 ms, 25 times a second
+check "Alt+C held with the keyboard repeating brings no report while held ($(reports))" test "$(reports)" = 0
+xdotool keyup c keyup alt
+check "and one as C is let go of" wait_for_window "Sales Tax Calculator"
+! wait_until 1 eval '[ "$(reports)" -gt 1 ]'
+check "only one ($(reports))" test "$(reports)" = 1
+dismiss_report
+! wait_until 1 eval '[ "$(reports)" -gt 0 ]'
+check "and none after it ($(reports))" test "$(reports)" = 0
+
+# Alt let go of first: window managers take Alt and a click for moving the window.
+focus_form
+xdotool keydown alt+c keyup alt mousemove --window "$form" 320 190 click 1
+check "a click while C of Alt+C is held brings the report" wait_for_window "Sales Tax Calculator"
+xdotool keyup c
+dismiss_report
+! wait_until 1 eval '[ "$(reports)" -gt 0 ]'
+check "and letting go of C then runs nothing more ($(reports))" test "$(reports)" = 0
+
+if [ "$wm" = openbox ]; then
+  focus_form
+  xdotool keydown alt+c
+  start xmessage -name other -title other "another window"
+  other=$last_pid
+  is_other_active() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = other ]; }
+  wait_until 5 is_other_active
+  xdotool keyup c keyup alt
+  kill "$other"
+  check "Alt+C let go of after another window took the keyboard runs nothing" \
+    eval '! wait_until 2 eval "[ \"\$(reports)\" -gt 0 ]"'
+fi
+
 if [ "$wm" = openbox ]; then
   # The same request for the report itself (what its title bar's close button does) dismisses
   # it as OK does: Form1 stays, and the next Alt+C brings up a report again.
