@@ -51,3 +51,19 @@ foreach(_browser chromium firefox)
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/web_orca_test.sh ${_browser} ${PROJECT_BINARY_DIR}/web/salestax.html)
   set_tests_properties(orca_in_${_browser} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 endforeach()
+
+# The page as an app, served from its folder (web/app): installable in Chromium (its manifest,
+# icons and theme colours), and in each browser its worker keeping it for offline use and
+# taking a new release at the next start; Lighthouse on it as a phone (pinned with axe-core,
+# installed into the same folder).
+foreach(_browser chromium firefox webkit)
+  add_test(NAME web_app_in_${_browser}
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/app_test.py ${_browser} --app ${PROJECT_BINARY_DIR}/web/app
+            --worker /usr/bin/python3 ${PROJECT_SOURCE_DIR}/generators/make_worker.py ${PROJECT_SOURCE_DIR}/web/app/sw.js.in
+            --facts ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:facts>)
+  set_tests_properties(web_app_in_${_browser} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180)
+endforeach()
+add_test(NAME web_app_lighthouse
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/app_test.py lighthouse --app ${PROJECT_BINARY_DIR}/web/app
+          --tools ${CMAKE_CURRENT_BINARY_DIR}/web/npm)
+set_tests_properties(web_app_lighthouse PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)

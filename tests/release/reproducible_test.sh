@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The same source, released twice with scripts/release from two folders of different names
 # and on two clocks three days apart, must give the same bytes: the .deb, the Windows
-# program, its installer and its zip, and the page. On a difference diffoscope says where. The one time the
-# files record must be the source's time. With no SOURCE_DATE_EPOCH and no history in the
+# program, its installer and its zip, the page and the app's folder. On a difference
+# diffoscope says where. The one time the files record must be the source's time. With no SOURCE_DATE_EPOCH and no history in the
 # copies, that is the build's own choice: the newest changelog entry's date.
 #   reproducible_test.sh SOURCE_DIR
 set -uo pipefail
@@ -40,6 +40,12 @@ same() {
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$a/build/release-work/linux/CMakeCache.txt")
 name=salestax-$version-win64
 for file in "salestax_${version}_amd64.deb" "$name.exe" "$name.msi" "$name.zip" salestax.html CHECKING.txt; do
+  check "$file is the same in both" same "$file"
+done
+# The app's folder, file by file, none missing from either.
+check "the app's folder holds the same files in both" eval \
+  'diff <(cd "$a/out/salestax-$version-web" && find . | sort) <(cd "$b/out/salestax-$version-web" && find . | sort)'
+for file in $(cd "$a/out" && find "salestax-$version-web" -type f | LC_ALL=C sort); do
   check "$file is the same in both" same "$file"
 done
 

@@ -65,19 +65,29 @@ class AuditFailed(Exception):
 
 
 def install_axe(tools_dir):
-    """axe.min.js's text and version, at the version the lockfile pins, installed with `npm ci`
-    unless the folder holds it from the same lockfile already."""
-    tools_dir.mkdir(parents=True, exist_ok=True)
+    """axe.min.js's text and version, at the version the lockfile pins."""
+    install_tools(tools_dir)
     lockfile = HERE / "package-lock.json"
     version = json.loads(lockfile.read_text())["packages"]["node_modules/axe-core"]["version"]
     installed = tools_dir / "node_modules" / "axe-core"
+    got = json.loads((installed / "package.json").read_text())["version"]
+    if got != version:
+        raise AuditFailed(f"{installed} holds axe-core {got}; the lockfile pins {version}")
+    return (installed / "axe.min.js").read_text(encoding="utf-8"), version
+
+
+def install_tools(tools_dir):
+    """The tools the lockfile pins (axe-core, Lighthouse), installed into tools_dir with `npm ci`
+    unless the folder holds them from the same lockfile already."""
+    tools_dir.mkdir(parents=True, exist_ok=True)
+    lockfile = HERE / "package-lock.json"
     stamp = tools_dir / "installed-from.package-lock.json"
-    if not (stamp.exists() and stamp.read_bytes() == lockfile.read_bytes() and (installed / "axe.min.js").exists()):
+    if not (stamp.exists() and stamp.read_bytes() == lockfile.read_bytes() and (tools_dir / "node_modules").is_dir()):
         for name in ("package.json", "package-lock.json"):
             shutil.copyfile(HERE / name, tools_dir / name)
         npm = shutil.which("npm")
         if npm is None:
-            raise AuditFailed("npm, which installs axe-core, is missing: scripts/install-deps installs it")
+            raise AuditFailed("npm, which installs the pinned tools, is missing: scripts/install-deps installs it")
         command = [npm, "ci", "--no-audit", "--no-fund", "--ignore-scripts", "--loglevel=error"]
         said = ""
         # From npm's cache, offline, first; then from the registry.
@@ -88,14 +98,10 @@ def install_axe(tools_dir):
             said = run.stderr.strip()
         else:
             raise AuditFailed(
-                f"npm ci could not install axe-core {version} into {tools_dir}. The first install needs the npm "
-                f"registry; after it, the test runs offline (from this folder, or npm's cache for a new build "
-                f"folder). Run the test once with the registry reachable. npm said:\n{said}")
+                f"npm ci could not install the tools of {lockfile} into {tools_dir}. The first install needs "
+                f"the npm registry; after it, the tests run offline (from this folder, or npm's cache for a new "
+                f"build folder). Run the test once with the registry reachable. npm said:\n{said}")
         shutil.copyfile(lockfile, stamp)
-    got = json.loads((installed / "package.json").read_text())["version"]
-    if got != version:
-        raise AuditFailed(f"{installed} holds axe-core {got}; the lockfile pins {version}")
-    return (installed / "axe.min.js").read_text(encoding="utf-8"), version
 
 
 def wait_for(browser, what, condition):

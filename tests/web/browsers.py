@@ -209,14 +209,22 @@ def start_xvfb(scratch, name):
 
 
 class PageServer:
-    """One folder over http on 127.0.0.1, on a port of its own, each request kept in
-    `requests` as (method, path, status), every answer marked not to be cached: each load is
-    a first one."""
+    """One folder over http on 127.0.0.1, on a port of its own (or the one given: the same
+    origin again, for a server started anew), each request kept in `requests` as (method,
+    path, status), every answer marked not to be cached: each load is a first one. The app's
+    files go out with their types whatever the machine's /etc/mime.types says; a file that is
+    not there is a 404."""
 
-    def __init__(self, folder):
+    TYPES = {".html": "text/html; charset=utf-8", ".js": "text/javascript; charset=utf-8",
+             ".webmanifest": "application/manifest+json", ".png": "image/png", ".wasm": "application/wasm",
+             ".txt": "text/plain; charset=utf-8"}
+
+    def __init__(self, folder, port=0):
         requests = self.requests = []
 
         class Handler(http.server.SimpleHTTPRequestHandler):
+            extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, **PageServer.TYPES}
+
             def __init__(self, *args, **kwargs):
                 super().__init__(*args, directory=folder, **kwargs)
 
@@ -230,7 +238,7 @@ class PageServer:
             def log_message(self, *args):
                 pass
 
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
         self.port = self.server.server_address[1]
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
@@ -246,7 +254,7 @@ class PageServer:
 class Browser:
     """What the tests do in any browser. Subclasses give _evaluate (an expression to its
     value, a string or None), _perform (WebDriver input sources, as both protocols take them),
-    _navigate, set_viewport (the page's size in CSS pixels; returns the size it got),
+    _navigate, _reload, set_viewport (the page's size in CSS pixels; returns the size it got),
     frames_drawn (waits for the page to draw that many frames), _screenshot (of the page's
     viewport, to a PNG file) and console_errors (every error the page logged since the
     browser started)."""
@@ -261,6 +269,12 @@ class Browser:
         self._navigate(url)
         if not wait_until(ready_seconds, lambda: self.run("return document.documentElement.hasAttribute('data-ready');")):
             raise AssertionError("the page at %s did not become ready within %d s" % (url, ready_seconds))
+
+    def reload(self, ready_seconds=10):
+        """Loads the page again, as the browser's reload does, and waits until it is ready."""
+        self._reload()
+        if not wait_until(ready_seconds, lambda: self.run("return document.documentElement.hasAttribute('data-ready');")):
+            raise AssertionError("the page did not become ready within %d s of a reload" % ready_seconds)
 
     def run(self, body, *args):
         """Runs a function body with args as its arguments; its result through JSON."""
@@ -316,6 +330,9 @@ class SeleniumBrowser(Browser):
 
     def _navigate(self, url):
         self.driver.get(url)
+
+    def _reload(self):
+        self.driver.refresh()
 
     def _evaluate(self, expression):
         return self.driver.execute_script("return " + expression + ";")
@@ -428,6 +445,11 @@ class WebKit(SeleniumBrowser):
         super()._navigate(url)
         self.driver.execute_script(TRAP)
 
+    def _reload(self):
+        self.errors += self._trapped() or []
+        super()._reload()
+        self.driver.execute_script(TRAP)
+
     def set_viewport(self, width, height):
         """The window resized until its page has the size asked for (the window's own parts
         around it added); MiniBrowser's toolbar keeps it from getting narrower than about
@@ -523,6 +545,9 @@ class Firefox(Browser):
 
     def _navigate(self, url):
         self.command("browsingContext.navigate", {"context": self.context, "url": url, "wait": "complete"})
+
+    def _reload(self):
+        self.command("browsingContext.reload", {"context": self.context, "wait": "complete"})
 
     def _evaluate(self, expression):
         answer = self.command("script.evaluate", {"expression": expression, "target": {"context": self.context},
