@@ -3,7 +3,7 @@
 profile): the time from the start of the navigation to a ready page, measured in the page by
 the Performance API.
 
-   web_startup.py PAGE [--runs N] [--warm-up N] [--json FILE] [--breakdown]
+   web_startup.py PAGE [--runs N] [--warm-up N] [--json FILE] [--breakdown] [--app FOLDER --tools DIR]
 
 - salestax.html (PAGE) is ready when its root has data-ready and the price box has the focus;
 - bench/naive_page.html, the same controls written out in HTML and the tax in JavaScript's
@@ -22,7 +22,12 @@ and whether they meet the goals, and fails only if a page does not load or logs 
 --breakdown adds where the page's own time goes, measured in a copy of it marked at each step
 (performance.mark): the HTML with the form up to decoding the WebAssembly, decoding it,
 compiling and running the module's script, compiling and instantiating the WebAssembly, the
-module's constructors, taking up the form's elements, and focusing the price box."""
+module's constructors, taking up the form's elements, and focusing the price box.
+
+--app adds Lighthouse's figures (its version pinned in tests/web/package-lock.json, installed
+into DIR with npm ci) for the page as an app, its folder served on 127.0.0.1: the performance
+score and metrics as a phone on a slow network and processor (simulated), and the other
+categories' scores."""
 import argparse
 import gzip
 import json
@@ -195,6 +200,25 @@ def measure(pages, runs, warm_up, breakdown):
     return records, version
 
 
+def lighthouse(app, tools):
+    """Lighthouse's scores and performance metrics for the app served from its folder."""
+    from accessibility_audit import install_tools
+    from app_test import metrics, run_lighthouse
+    install_tools(tools)
+    with browsers.Scratch() as scratch:
+        server = browsers.PageServer(str(app))
+        scratch.closers.append(server.close)
+        report = run_lighthouse(scratch, str(tools), server.url(""))
+    scores = ", ".join(f"{c['title'].lower()} {round(c['score'] * 100)}" for c in report["categories"].values())
+    settings = report["configSettings"]
+    throttling = settings["throttling"]
+    print(f"Lighthouse {report['lighthouseVersion']} on the app served from {app} ({settings['formFactor']}, "
+          f"{settings['throttlingMethod']}d: {throttling['rttMs']:.0f} ms round trips, "
+          f"{throttling['throughputKbps']:.0f} kbit/s, a {throttling['cpuSlowdownMultiplier']:.0f}x slower processor): {scores}")
+    for name, value in metrics(report):
+        print(f"  {name}: {value}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("page", type=pathlib.Path)
@@ -202,6 +226,8 @@ def main():
     parser.add_argument("--warm-up", type=int, default=3)
     parser.add_argument("--json", type=pathlib.Path, help="write every load's record there")
     parser.add_argument("--breakdown", action="store_true", help="also where the page's own time goes")
+    parser.add_argument("--app", type=pathlib.Path, help="the app's folder, for Lighthouse's figures")
+    parser.add_argument("--tools", type=pathlib.Path, help="where npm installs Lighthouse")
     args = parser.parse_args()
     pages = {"salestax": args.page.read_text(encoding="utf-8"), "naive": NAIVE.read_text(encoding="utf-8")}
     if args.breakdown:
@@ -253,6 +279,8 @@ def main():
             met &= raw < GOAL_BYTES
     print(f"goals (at most {GOAL_RATIO} times the naive page's median from the disk and over http, "
           f"under {GOAL_BYTES // 1024} KiB): {'met' if met else 'NOT met'}")
+    if args.app:
+        lighthouse(args.app, args.tools or args.app.parent / "npm")
     if args.json:
         args.json.write_text(json.dumps({f"{k[0]} {k[1]}": v for k, v in records.items()}, indent=1))
 
