@@ -13,44 +13,14 @@ export GSETTINGS_BACKEND=memory
 
 start_desktop_with_orca
 
-# The browser, accessible to the screen reader: Chromium told to be (and without its sandbox
-# as root, which it refuses), Firefox through the GNOME variable. Each with a profile of its
-# own that skips first-run pages and asks nothing of the network.
-profile=$scratch/profile
-mkdir -p "$profile"
-case $browser in
-  chromium)
-    sandbox=()
-    [ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
-    command=(env ACCESSIBILITY_ENABLED=1 /usr/bin/chromium "${sandbox[@]}" --force-renderer-accessibility
-      --user-data-dir="$profile" --no-first-run --no-default-browser-check --disable-background-networking
-      --disable-component-update --disable-sync --disable-default-apps --disable-extensions --disable-breakpad
-      --disable-features=Translate,OptimizationHints,MediaRouter,AutofillServerCommunication
-      --password-store=basic "--host-resolver-rules=MAP * ~NOTFOUND" --window-position=0,0 --window-size=800,600) ;;
-  firefox)
-    cat >"$profile/user.js" <<'PREFS'
-user_pref("browser.shell.checkDefaultBrowser", false);
-user_pref("browser.startup.homepage_override.mstone", "ignore");
-user_pref("browser.aboutwelcome.enabled", false);
-user_pref("datareporting.policy.dataSubmissionEnabled", false);
-user_pref("datareporting.policy.firstRunURL", "");
-user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
-user_pref("app.update.disabledForTesting", true);
-user_pref("app.normandy.enabled", false);
-user_pref("network.captive-portal-service.enabled", false);
-user_pref("network.connectivity-service.enabled", false);
-user_pref("browser.safebrowsing.malware.enabled", false);
-user_pref("browser.safebrowsing.phishing.enabled", false);
-user_pref("browser.safebrowsing.update.enabled", false);
-user_pref("extensions.update.enabled", false);
-user_pref("network.proxy.type", 0);
-user_pref("network.dns.disablePrefetch", true);
-user_pref("browser.sessionstore.resume_from_crash", false);
-PREFS
-    command=(env GNOME_ACCESSIBILITY=1 MOZ_CRASHREPORTER_DISABLE=1 firefox-esr --no-remote --new-instance
-      -profile "$profile") ;;
-  *) give_up "no such browser: $browser (chromium or firefox)" ;;
-esac
+# The browser, accessible to the screen reader, started as the browser tests start theirs
+# (tests/web/browsers.py): a profile of its own that skips first-run pages and asks nothing
+# of the network, and the locale it needs.
+case $browser in chromium | firefox) ;; *) give_up "no such browser: $browser (chromium or firefox)" ;; esac
+command=()
+while IFS= read -r -d '' word; do command+=("$word"); done < <(
+  "${SALESTAX_PYTHON3:-python3}" "$here/../web/browsers.py" headed "$browser" "$scratch/profile")
+[ ${#command[@]} -gt 0 ] || give_up "no command to start $browser"
 
 mark
 start "${command[@]}" "file://$page" >"$scratch/browser.log" 2>&1

@@ -44,6 +44,65 @@ KEYS = {"Alt": "\uE00A", "Shift": "\uE008", "Control": "\uE009", "Tab": "\uE004"
         "Escape": "\uE00C", "Space": "\uE00D", "Backspace": "\uE003", "Home": "\uE011", "End": "\uE010",
         "Left": "\uE012", "Up": "\uE013", "Right": "\uE014", "Down": "\uE015"}
 
+# What every browser here is started with, headless for WebDriver or headed for the screen
+# reader (headed_command): no first-run pages, nothing asked of the network, no crash
+# reports; and a UTF-8 locale, which a fresh minimal system's shell does not set and without
+# which a headed Firefox's content process dies at start ("Exiting due to channel error").
+LOCALE = {"LANG": "C.UTF-8"}
+CHROMIUM_FLAGS = [
+    "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
+    "--disable-component-update", "--disable-sync", "--disable-default-apps", "--disable-extensions",
+    "--disable-breakpad", "--disable-features=Translate,OptimizationHints,MediaRouter,AutofillServerCommunication",
+    "--password-store=basic", "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1"]
+FIREFOX_PREFS = {
+    "browser.shell.checkDefaultBrowser": False,
+    "browser.startup.homepage_override.mstone": "ignore",
+    "browser.aboutwelcome.enabled": False,
+    "browser.sessionstore.resume_from_crash": False,
+    "datareporting.policy.dataSubmissionEnabled": False,
+    "datareporting.policy.firstRunURL": "",
+    "toolkit.telemetry.reportingpolicy.firstRun": False,
+    "app.update.disabledForTesting": True,
+    "app.normandy.enabled": False,
+    "network.captive-portal-service.enabled": False,
+    "network.connectivity-service.enabled": False,
+    "browser.safebrowsing.malware.enabled": False,
+    "browser.safebrowsing.phishing.enabled": False,
+    "browser.safebrowsing.update.enabled": False,
+    "extensions.update.enabled": False,
+    "network.proxy.type": 0,
+    "network.dns.disablePrefetch": True,
+}
+FIREFOX_ENVIRONMENT = {"MOZ_CRASHREPORTER_DISABLE": "1"}
+
+
+def write_firefox_profile(profile, prefs):
+    with open(os.path.join(profile, "user.js"), "w") as f:
+        for key, value in prefs.items():
+            f.write("user_pref(%s, %s);\n" % (json.dumps(key), json.dumps(value)))
+
+
+def headed_command(name, profile):
+    """The command that starts `name` headed in a window of 800 x 600 at the screen's corner,
+    with its profile in the folder `profile` (written here) and accessible to screen readers:
+    `env`, the variables, then the browser and its arguments; the page's URL goes last."""
+    os.makedirs(profile, exist_ok=True)
+    variables = dict(LOCALE)
+    if name == "chromium":
+        variables["ACCESSIBILITY_ENABLED"] = "1"
+        # Chromium refuses to run as root in its sandbox.
+        sandbox = ["--no-sandbox"] if os.geteuid() == 0 else []
+        argv = ["/usr/bin/chromium", *sandbox, *CHROMIUM_FLAGS, "--force-renderer-accessibility", "--user-data-dir=" + profile,
+                "--window-position=0,0", "--window-size=800,600"]
+    elif name == "firefox":
+        variables.update(FIREFOX_ENVIRONMENT, GNOME_ACCESSIBILITY="1")
+        write_firefox_profile(profile, FIREFOX_PREFS)
+        argv = ["firefox-esr", "--no-remote", "--new-instance", "-profile", profile]
+    else:
+        raise ValueError("no such browser: %s (chromium or firefox)" % name)
+    return ["env", *("%s=%s" % item for item in variables.items()), *argv]
+
+
 START_SECONDS = 20  # a browser or driver not up by then has failed to start
 COMMAND_SECONDS = 30  # one WebDriver command
 
@@ -118,14 +177,16 @@ class Scratch:
         return path
 
     def environment(self, name, **extra):
-        """A private home and runtime folder for one program."""
+        """A private home and runtime folder for one program, and the browsers' locale."""
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY")}
         home = self.folder(name, "home")
         runtime = self.folder(name, "runtime")
         os.chmod(runtime, 0o700)
-        env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_CACHE_HOME=os.path.join(home, ".cache"),
-                   XDG_DATA_HOME=os.path.join(home, ".local/share"), XDG_RUNTIME_DIR=runtime)
+        env.pop("LC_ALL", None)
+        env.update(LOCALE, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"), XDG_DATA_HOME=os.path.join(home, ".local/share"),
+                   XDG_RUNTIME_DIR=runtime)
         env.update(extra)
         return env
 
@@ -367,13 +428,8 @@ class Chromium(SeleniumBrowser):
             raise BrowserDidNotStart("chromedriver did not listen: " + scratch.log(me + ".log")[-300:])
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for argument in ["--headless=new", "--no-sandbox", "--user-data-dir=" + scratch.folder(me, "profile"),
-                         "--window-size=800,600", "--no-first-run", "--no-default-browser-check",
-                         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                         "--disable-default-apps", "--disable-extensions", "--disable-breakpad",
-                         "--disable-features=Translate,OptimizationHints,MediaRouter,AutofillServerCommunication",
-                         "--password-store=basic", "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1",
-                         "--disable-gpu", "--hide-scrollbars", "--font-render-hinting=none"]:
+        for argument in ["--headless=new", "--no-sandbox", "--user-data-dir=" + scratch.folder(me, "profile"), "--window-size=800,600",
+                         *CHROMIUM_FLAGS, "--disable-gpu", "--hide-scrollbars", "--font-render-hinting=none"]:
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self._start_session(port, options, ChromiumRemoteConnection("http://127.0.0.1:%d" % port, "goog", "chrome"))
@@ -480,26 +536,13 @@ class Firefox(Browser):
         port, me = free_port(), scratch.unique("firefox")
         profile = scratch.folder(me, "profile")
         prefs = {
-            "browser.shell.checkDefaultBrowser": False,
-            "browser.startup.homepage_override.mstone": "ignore",
-            "browser.aboutwelcome.enabled": False,
-            "datareporting.policy.dataSubmissionEnabled": False,
-            "toolkit.telemetry.reportingpolicy.firstRun": False,
-            "app.update.disabledForTesting": True,
-            "network.captive-portal-service.enabled": False,
-            "network.connectivity-service.enabled": False,
-            "browser.safebrowsing.update.enabled": False,
-            "extensions.update.enabled": False,
-            "network.proxy.type": 0,
-            "network.dns.disablePrefetch": True,
+            **FIREFOX_PREFS,
             # 0 dark, 1 light: the colour scheme pages are told the user prefers.
             "layout.css.prefers-color-scheme.content-override": 0 if dark else 1,
             "ui.systemUsesDarkTheme": 1 if dark else 0,
         }
-        with open(os.path.join(profile, "user.js"), "w") as f:
-            for key, value in prefs.items():
-                f.write("user_pref(%s, %s);\n" % (json.dumps(key), json.dumps(value)))
-        env = scratch.environment(me, MOZ_CRASHREPORTER_DISABLE="1", MOZ_HEADLESS="1")
+        write_firefox_profile(profile, prefs)
+        env = scratch.environment(me, MOZ_HEADLESS="1", **FIREFOX_ENVIRONMENT)
         scratch.start(["firefox-esr", "--headless", "--no-remote", "--remote-debugging-port", str(port),
                        "--remote-allow-hosts", "127.0.0.1", "-profile", profile, "about:blank"], me + ".log", env)
         if not wait_until(START_SECONDS, lambda: "WebDriver BiDi listening" in scratch.log(me + ".log")):
@@ -594,3 +637,12 @@ def start_browser(name, scratch, dark=False, scale=1):
     """A browser of its own in the scratch folder, its page 800 x 600 CSS pixels at `scale`
     device pixels each, in the dark colour scheme if asked."""
     return BROWSERS[name](scratch, dark=dark, scale=scale)
+
+
+if __name__ == "__main__":
+    # browsers.py headed chromium|firefox PROFILE: headed_command's words, each ended by a NUL,
+    # for a shell test to start the browser with.
+    import sys
+    if len(sys.argv) != 4 or sys.argv[1] != "headed":
+        sys.exit("usage: browsers.py headed chromium|firefox PROFILE")
+    sys.stdout.write("".join(word + "\0" for word in headed_command(sys.argv[2], sys.argv[3])))
