@@ -254,7 +254,10 @@ def main():
     args.app = os.path.abspath(args.app)
     checks = Checks()
     if args.what == "lighthouse":
-        lighthouse(args, checks)
+        try:
+            lighthouse(args, checks)
+        except (AssertionError, OSError) as e:
+            checks.check("Lighthouse runs", False, e)
     else:
         with browsers.Scratch() as scratch:
             try:
@@ -263,10 +266,13 @@ def main():
                 checks.check("the browser starts", False, e)
                 return 1
             print("%s %s" % (browser.name, browser.version))
-            if args.what == "chromium":
-                manifest = installable(browser, scratch, args, Facts(args.facts), checks)
-                theme_colours(browser, scratch, browser.run("return location.href;"), manifest, checks)
-            offline_and_update(browser, scratch, args, checks)
+            try:
+                if args.what == "chromium":
+                    manifest = installable(browser, scratch, args, Facts(args.facts), checks)
+                    theme_colours(browser, scratch, browser.run("return location.href;"), manifest, checks)
+                offline_and_update(browser, scratch, args, checks)
+            except Exception as e:  # a step that could not go on: what it met
+                checks.check("the steps run to the end", False, e)
     print("%d passed, %d failed" % (checks.passed, checks.failed))
     return 0 if checks.failed == 0 and checks.passed > 0 else 1
 
