@@ -102,7 +102,7 @@ void Form1Page::onKeyDown(dom::Handle event) {
     if (key == u"Escape") {
       dom::call(event, "preventDefault");
       onReportDismissed();
-    } else if (key == u"Tab") {
+    } else if (key == u"Tab" || dom::text(event, "code") == u"Tab") {  // Shift+Tab is "Unidentified" in WebKitGTK
       dom::call(event, "preventDefault");
       dom::call(reportOk_, "focus");
     } else if (dom::flag(event, "altKey")) {

@@ -7,6 +7,7 @@
 //   example KEY PRICE TAX        each worked example: the state's access key, the price as
 //                                typed and the tax as shown
 //   client WIDTH HEIGHT          the window's client area in pixels at 96 dpi
+//   price_max_length N           the most characters the price box holds
 //   control NAME LEFT TOP WIDTH HEIGHT
 //                                each control's rectangle in the client area, in pixels at
 //                                96 dpi, in the table's order
@@ -40,6 +41,7 @@ int main() {
   }
   const window::PixelSize client = window::clientPixels();
   std::printf("client %d %d\n", client.width, client.height);
+  std::printf("price_max_length %d\n", window::kPriceMaxLength);
   for (std::size_t row = 0; row < window::kForm1Controls.size(); ++row) {
     const window::PixelRect r = window::pixelsFromTwips(window::windowTwipsOf(row));
     std::printf("control %s %d %d %d %d\n", runtime::utf8FromText(window::kForm1Controls[row].name).c_str(), r.left, r.top,
