@@ -15,18 +15,41 @@ endforeach()
 add_executable(win32probe tools/win32probe.cpp)
 target_link_options(win32probe PRIVATE -municode)
 target_link_libraries(win32probe PRIVATE win32_window msi)
+# What a screen reader is told: a WinEvent client out of context on the program's process.
+add_executable(winevents tools/winevents.cpp)
+target_link_options(winevents PRIVATE -municode)
+target_link_libraries(winevents PRIVATE win32_window)
 foreach(dpi 96 144 192)
   add_test(NAME windows_program_under_wine_${dpi}dpi
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
             $<TARGET_FILE:facts> ${dpi} ${PROJECT_BINARY_DIR}/screenshots)
   set_tests_properties(windows_program_under_wine_${dpi}dpi PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
 endforeach()
+# What a screen reader is told, read by the WinEvent client as the keys go in; and the
+# command's access key through real keys.
+add_test(NAME windows_screen_reader_events_under_wine
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_screen_reader_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
+          $<TARGET_FILE:winevents> $<TARGET_FILE:facts>)
+set_tests_properties(windows_screen_reader_events_under_wine PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 240 RUN_SERIAL ON)
 # Told to close (WM_CLOSE from another process) while its error report is up.
 add_test(NAME windows_program_closed_under_its_report
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_close_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
           $<TARGET_FILE:facts>)
 set_tests_properties(windows_program_closed_under_its_report PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
-add_test(NAME windows_resources COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
+# The resources read from the file by the first python3 on the PATH with Debian's
+# python3-pefile; one earlier on the PATH, the build's own, may lack it.
+function(salestax_python_reads_pe_files result candidate)
+  execute_process(COMMAND ${candidate} -c "import pefile" RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
+  if(failed)
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+find_program(SALESTAX_PEFILE_PYTHON3 python3 VALIDATOR salestax_python_reads_pe_files)
+if(NOT SALESTAX_PEFILE_PYTHON3)
+  message(FATAL_ERROR "No python3 on the PATH has pefile: it comes with the Debian package python3-pefile, "
+                      "which scripts/install-deps installs.")
+endif()
+add_test(NAME windows_resources COMMAND ${SALESTAX_PEFILE_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
   $<TARGET_FILE:salestax> ${PROJECT_VERSION} ${SALESTAX_VERSION_TEXT})
 
 # The zip and the installer (built with the program), installed and removed again in a prefix of their own.

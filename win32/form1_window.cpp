@@ -7,6 +7,7 @@
 
 #include "app/version.h"
 #include "win32/dpi.h"
+#include "win32/message_loop.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -19,6 +20,9 @@ using window::kForm1Controls;
 constexpr wchar_t kClassName[] = L"SalesTaxForm1";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// The class's small icon, loaded at the system's small size: not shared, so it is the
+// class's own, freed once the class is unregistered.
+HICON classSmallIcon = nullptr;
 
 // UI Automation's LiveSetting property, which a Win32 control is given through its
 // annotation; the value 1 is Polite: a change is read out when the reader is free.
@@ -45,6 +49,14 @@ SystemControl systemControlFor(ControlKind kind) {
     case ControlKind::TaxLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
   }
   return {L"STATIC", 0};
+}
+
+// The command's access key as the keyboard's layout sends it (its virtual key); 0 where the
+// caption marks none or the layout has no such key.
+WPARAM commandVirtualKey() {
+  const char16_t key = window::accessKeyOf(kForm1Controls[window::kCommandRow].caption);
+  const SHORT scan = key ? VkKeyScanW(static_cast<wchar_t>(key)) : -1;
+  return scan == -1 ? 0 : LOBYTE(scan);
 }
 
 // The first option button in tab order, where their group starts.
@@ -81,9 +93,12 @@ HWND Form1Window::create(HINSTANCE instance, int show) {
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(app::version::kIconGroup));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(app::version::kIconGroup), IMAGE_ICON,
-                                                       GetSystemMetrics(SM_CXSMICON),
-                                                       GetSystemMetrics(SM_CYSMICON), 0));
+  // Without an icon (not found, out of memory) the window shows the system's default.
+  if (!classSmallIcon) {
+    classSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(app::version::kIconGroup), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  }
+  windowClass.hIconSm = classSmallIcon;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
@@ -97,6 +112,14 @@ HWND Form1Window::create(HINSTANCE instance, int show) {
   ShowWindow(window, show);
   UpdateWindow(window);
   return window;
+}
+
+void Form1Window::unregister(HINSTANCE instance) {
+  // The icon is the class's while it is registered (a window of it may still be there).
+  if (UnregisterClassW(kClassName, instance) && classSmallIcon) {
+    DestroyIcon(classSmallIcon);
+    classSmallIcon = nullptr;
+  }
 }
 
 Form1Window::Form1Window(HWND window) : window_(window) {
@@ -129,8 +152,7 @@ LRESULT CALLBACK Form1Window::procedure(HWND window, UINT message, WPARAM wParam
 LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      createControls();
-      return 0;
+      return createControls() ? 0 : -1;  // -1: CreateWindowExW fails
     case WM_ACTIVATE:
       onActivate(wParam);
       return 0;
@@ -146,12 +168,15 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       onDestroy();
       return 0;
+    case kOwnKeyMessage:
+      return onOwnKey(*reinterpret_cast<const MSG*>(lParam));
     default:
       return DefWindowProcW(window_, message, wParam, lParam);
   }
 }
 
-void Form1Window::createControls() {
+// Fails when Windows refuses a control.
+bool Form1Window::createControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const window::ControlDescription& c = kForm1Controls[row];
@@ -164,6 +189,8 @@ void Form1Window::createControls() {
                                      0, 0, 0, 0, window_,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlIdOf(row))), instance,
                                      nullptr);
+    if (!controls_[row]) return false;
+    if (c.kind == ControlKind::TextBox) SendMessageW(controls_[row], EM_SETLIMITTEXT, window::kPriceMaxLength, 0);
     if (c.selectedAtStart) SendMessageW(controls_[row], BM_SETCHECK, BST_CHECKED, 0);
   }
   // The order on the window follows the tab indexes: the dialog manager goes by it.
@@ -181,6 +208,7 @@ void Form1Window::createControls() {
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   focus_ = control(window::kFocusAtStartRow);
+  return true;
 }
 
 // The names screen readers hear, from the table: the caption of the label that names a
@@ -215,28 +243,36 @@ void Form1Window::setAccessibleName(std::size_t row, std::u16string_view name) {
 void Form1Window::layOut(UINT dpi) {
   dpi_ = dpi;
   const LOGFONTW logFont = dpi::messageFont(dpi);
-  // The controls take the new font before the old one is deleted.
+  // The controls take the new font before the old one is deleted. Without one (GDI's objects
+  // used up), they keep the font they have.
   std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font(CreateFontIndirectW(&logFont));
   for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
     const window::PixelRect r = pixelsOf(row, dpi);
     SetWindowPos(controls_[row], nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    if (font) SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
-  font_ = std::move(font);
+  if (font) font_ = std::move(font);
   fitTaxLabel();
 }
 
 void Form1Window::onActivate(WPARAM wParam) {
-  // Leaving the window keeps the focused control; coming back gives it the focus again.
+  // Leaving the window keeps the focused control; coming back gives it the focus again. Left
+  // for a report, it comes back to the price box, where the report leaves the focus: a screen
+  // reader is not first told of the control that had it before.
   if (LOWORD(wParam) == WA_INACTIVE) {
-    if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) focus_ = focus;
+    apply(commandKey_.cancelled());
+    if (click_.phase() == window::CalculateClick::Phase::Reporting) {
+      focus_ = control(kPriceRow);
+    } else if (const HWND focus = GetFocus(); focus && IsChild(window_, focus)) {
+      focus_ = focus;
+    }
   } else if (focus_ && IsWindow(focus_)) {
     SetFocus(focus_);
   }
 }
 
 void Form1Window::onClose() {
-  if (click_.idle()) {
+  if (click_.phase() == window::CalculateClick::Phase::Idle) {
     DestroyWindow(window_);
     return;
   }
@@ -252,8 +288,43 @@ void Form1Window::onCommand(int id, int code) {
   // button, so they do nothing.
   if (code != BN_CLICKED || id < kFirstControlId || id >= controlIdOf(kForm1Controls.size())) return;
   const std::size_t row = static_cast<std::size_t>(id - kFirstControlId);
-  if (row == kCommandRow) click_();
+  if (row == kCommandRow) {
+    apply(commandKey_.cancelled());  // this click is the one the held key would have made
+    click_();
+  }
   if (kForm1Controls[row].kind == ControlKind::OptionButton) tabToTheSelectedOption();
+}
+
+// The command's access key with Alt, as window::CommandKey has it: the button shown pressed
+// while the key is down, its repeats (with Alt or after Alt is let go) nothing, and one click
+// as it goes up, with the focus left where it is. The dialog manager would click at once and
+// move the focus to the button and back, which a screen reader reads out. Whether the key is
+// the window's own.
+bool Form1Window::onOwnKey(const MSG& key) {
+  const WPARAM command = commandVirtualKey();
+  if (!command || key.wParam != command || (key.hwnd != window_ && !IsChild(window_, key.hwnd))) return false;
+  const WORD flags = HIWORD(key.lParam);
+  switch (key.message) {
+    case WM_SYSKEYDOWN:
+    case WM_KEYDOWN:
+      if (!commandKey_.held() && (key.message != WM_SYSKEYDOWN || !(flags & KF_ALTDOWN))) return false;
+      apply(commandKey_.pressed((flags & KF_REPEAT) != 0));
+      return true;  // a repeat too: a key held since before the window came clicks nothing
+    case WM_SYSKEYUP:
+    case WM_KEYUP:
+      return apply(commandKey_.released());
+    default:
+      return false;
+  }
+}
+
+// Does what the access key's rule says; whether there was anything to do.
+bool Form1Window::apply(window::CommandKey::Effect effect) {
+  using Effect = window::CommandKey::Effect;
+  if (effect == Effect::None) return false;
+  if (const HWND button = control(kCommandRow)) SendMessageW(button, BM_SETSTATE, effect == Effect::ShowDown, 0);
+  if (effect == Effect::ShowUpAndClick) click_();
+  return true;
 }
 
 // Tab comes into the states at the selected one, as the only tab stop among them.
@@ -301,6 +372,7 @@ void Form1Window::selectPriceForCorrection() {
 }
 
 void Form1Window::show(const window::ErrorReport& report) {
+  apply(commandKey_.cancelled());
   const std::wstring text = wideFromUtf8(report.heading) + L"\n\n" + wideFromUtf8(report.message);
   MessageBoxW(window_, text.c_str(), wideFromUtf8(report.title).c_str(), MB_OK | MB_ICONERROR);
   click_.reportDismissed();
@@ -314,12 +386,14 @@ void Form1Window::fitTaxLabel() {
   if (!label) return;
   const std::wstring text = wideFromText(windowText(label));
   const HDC dc = GetDC(label);
-  const HGDIOBJ previous = SelectObject(dc, font_.get());
+  if (!dc) return;
+  // The control's font; without one of ours, the system's, which a new DC has.
+  const HGDIOBJ previous = font_ ? SelectObject(dc, font_.get()) : nullptr;
   SIZE extent{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   // And a pixel more, for the smoothing of a glyph whose ink ends at its advance.
   const int needed = static_cast<int>(extent.cx) + overhangOf(dc, text) + 1;
-  SelectObject(dc, previous);
+  if (previous) SelectObject(dc, previous);
   ReleaseDC(label, dc);
   const window::PixelRect r = window::widenedTaxLabel(pixelsOf(kTaxRow, dpi_), needed);
   SetWindowPos(label, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);

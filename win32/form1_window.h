@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "window/calculate_click.h"
+#include "window/command_key.h"
 #include "window/form1_description.h"
 
 struct IAccPropServices;
@@ -23,8 +24,11 @@ constexpr int controlIdOf(std::size_t row) { return kFirstControlId + static_cas
 // reports are message boxes owned by the window. Its state lives with the window
 // (GWLP_USERDATA) from WM_NCCREATE until the last message handler running on it has
 // returned after WM_NCDESTROY, so that a handler that waits in a message box's loop, as a
-// report does, never returns into a deleted object. The message loop hands it keys through
-// IsDialogMessage, which gives it Tab, the arrow keys within the states and the access keys.
+// report does, never returns into a deleted object. The message loop offers it every key
+// first (kOwnKeyMessage): it keeps the command's access key, which follows the shared
+// window::CommandKey (pressed while held, one click on its release, the focus left where it
+// is); IsDialogMessage gives it the rest: Tab, the arrow keys within the states and the
+// states' access keys.
 // Closed while a report is up, it closes the report first, and itself once the report has
 // gone.
 class Form1Window final : private window::Form1Controls, private window::ErrorReporter {
@@ -33,6 +37,8 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   // nullptr when Windows refuses; the window's client area is the described size at the
   // dpi of the monitor it opens on.
   static HWND create(HINSTANCE instance, int show);
+  // Once the window is gone: unregisters the window class and frees its small icon.
+  static void unregister(HINSTANCE instance);
 
   Form1Window(const Form1Window&) = delete;
   Form1Window& operator=(const Form1Window&) = delete;
@@ -44,12 +50,14 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-  void createControls();
+  bool createControls();
   void nameForScreenReaders();
   void layOut(UINT dpi);
   void onActivate(WPARAM wParam);
   void onClose();
   void onCommand(int id, int code);
+  bool onOwnKey(const MSG& key);
+  bool apply(window::CommandKey::Effect effect);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
   void tabToTheSelectedOption();
@@ -86,6 +94,7 @@ class Form1Window final : private window::Form1Controls, private window::ErrorRe
   bool destroyed_ = false;         // WM_NCDESTROY has come: deleted when handling_ is back to 0
   bool closeAfterReport_ = false;  // asked to close while the report was up
   window::CalculateClick click_{*this, *this};
+  window::CommandKey commandKey_;
 };
 
 }  // namespace win32

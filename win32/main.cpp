@@ -12,6 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   const HWND window = win32::Form1Window::create(instance, show);
   const int status = window ? win32::runMessageLoop(window) : 1;
+  win32::Form1Window::unregister(instance);
   if (com) CoUninitialize();
   return status;
 }

@@ -43,6 +43,7 @@ check "at start: Pennsylvania selected, the tax 0, the price box empty and focus
   eval 'is "$(field optPA checked)" 1 && is "$(field lblSalesTax text)" 0 && is "$(field txtPrice text)" "" && is "$(fact focus)" txtPrice'
 check "the controls are the system's own" eval 'is "$(field txtPrice class)" Edit && is "$(field cmdCalculateSalesTax class)" Button &&
   is "$(field optOH class)" Button && is "$(field Frame1 class)" Button && is "$(field lblSalesTax class)" Static'
+check "the price box holds the table's longest price" is "$(fact price_limit)" "$(build_fact price_max_length)"
 check "captions keep their access keys" is "$(field cmdCalculateSalesTax text)" "&Calculate Sales Tax"
 check "the process runs one thread" is "$(fact threads)" 1
 [ -n "$shots" ] && mkdir -p "$shots"

@@ -1,10 +1,12 @@
 // Reads the Windows program's window from outside, as the process tests' eyes under Wine:
 // a console program that prints one "key value" line a fact.
 //   win32probe window    the controls of Form1 by the table's names: text, rectangle in
-//                        Form1's client area, checked state; the focus, the selection of
+//                        Form1's client area, checked state, a button shown pressed; the focus, the selection of
 //                        the price box, the client size and dpi, the process's threads,
 //                        whether every caption fits its control, and the last column of
-//                        the tax label that its text's ink reaches
+//                        the tax label that its text's ink reaches, the price box's
+//                        limit, whether Form1 is its thread's active window, and whether
+//                        the thread is in a menu's mode
 //   win32probe report    the window that Form1 owns (the error report): title, texts, and
 //                        whether Form1 is disabled while it is up
 //   win32probe close     asks Form1 to close (WM_CLOSE)
@@ -174,20 +176,24 @@ int printWindow(HWND form) {
     const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool fits = captionFits(control, c, dpi);
     allFit = allFit && fits;
-    std::printf("control %s class=%s rect=%ld,%ld,%ld,%ld placed=%d checked=%d fits=%d text=%s\n", runtime::utf8FromText(c.name).c_str(),
-                utf8(classOf(control)).c_str(), r.left, r.top, r.right, r.bottom, placed, checked, fits,
-                utf8(textOf(control)).c_str());
+    const bool pushed = c.kind == ControlKind::CommandButton && (SendMessageW(control, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    std::printf("control %s class=%s rect=%ld,%ld,%ld,%ld placed=%d checked=%d pushed=%d fits=%d text=%s\n",
+                runtime::utf8FromText(c.name).c_str(), utf8(classOf(control)).c_str(), r.left, r.top, r.right, r.bottom, placed,
+                checked, pushed, fits, utf8(textOf(control)).c_str());
     if (control == gui.hwndFocus) focus = runtime::utf8FromText(c.name);
     if (c.kind == ControlKind::TaxLabel) std::printf("tax_ink %d of %ld\n", lastInkColumn(control), r.right - r.left);
     if (c.kind == ControlKind::TextBox) {
       DWORD start = 0, end = 0;
       SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
       std::printf("selection %lu %lu\n", start, end);
+      std::printf("price_limit %lu\n", static_cast<unsigned long>(SendMessageW(control, EM_GETLIMITTEXT, 0, 0)));
     }
   }
   std::printf("focus %s\n", focus.c_str());
   std::printf("captions_fit %d\n", allFit);
   std::printf("enabled %d\n", IsWindowEnabled(form) ? 1 : 0);
+  std::printf("active %d\n", gui.hwndActive == form);
+  std::printf("menu_mode %d\n", (gui.flags & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE | GUI_POPUPMENUMODE)) != 0);
   return 0;
 }
 
