@@ -111,11 +111,11 @@ TIMERS = """
 # The marks of the copy, and what the time up to each was spent on (from the mark before it,
 # in the order they come).
 STEPS = {
-    "base64-decode-start": "navigation, the renderer, the HTML with the form, up to the page's glue",
-    "base64-decoded": "decoding the WebAssembly's base64",
-    "module-script-reached": "the rest of the page's glue",
+    "module-script-reached": "navigation, the renderer, the HTML with the form, the page's glue",
     "module-script-compiled": "parsing and compiling the module's script",
-    "compile-start": "its top level up to compiling the WebAssembly",
+    "base64-decode-start": "its top level up to the glue's decoding of the WebAssembly",
+    "base64-decoded": "decoding the WebAssembly's base64",
+    "compile-start": "to compiling it",
     "compile-end": "compiling the WebAssembly (new WebAssembly.Module)",
     "instance-start": "to instantiating it",
     "instance-end": "instantiating it (new WebAssembly.Instance)",
