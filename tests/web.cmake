@@ -77,6 +77,16 @@ foreach(_browser chromium firefox)
   set_tests_properties(orca_in_${_browser} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 endforeach()
 
+# The access keys in a headed Chromium and Firefox ESR, a window with its address bar and menus
+# on a private Xvfb under openbox, each pressed through the X server as a hand presses it: the
+# page takes each one, and the browser acts on none (Alt+D is also the address bar's key).
+salestax_require_program(SALESTAX_XDOTOOL xdotool xdotool)
+salestax_require_program(SALESTAX_OPENBOX openbox openbox)
+add_test(NAME web_access_keys_in_headed_browsers
+  COMMAND ${SALESTAX_BROWSER_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/web/headed_keys_test.py
+          --page ${PROJECT_BINARY_DIR}/web/salestax.html chromium firefox)
+set_tests_properties(web_access_keys_in_headed_browsers PROPERTIES RUN_SERIAL TRUE TIMEOUT 180)
+
 # The page as an app, served from its folder (web/app): installable in Chromium (its manifest,
 # icons and theme colours), and in each browser its worker keeping it for offline use and
 # taking a new release at the next start; Lighthouse on it as a phone (pinned with axe-core,

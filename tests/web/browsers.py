@@ -17,6 +17,8 @@
   driver has no console log, so the page's errors are trapped in the page (see TRAP).
 - Firefox ESR: no driver in Debian; Firefox speaks WebDriver BiDi over a websocket
   (python3-websockets), console errors from log.entryAdded.
+- Chromium and Firefox headed instead, given a display (start_browser's `display`): a window
+  with the browser's own toolbars and menus, driven through the same protocols.
 
 Every process is started in a session of its own, given a free port, a profile and a home in
 the scratch folder, waited for with bounded polling (BrowserDidNotStart within seconds), and
@@ -417,26 +419,28 @@ class SeleniumBrowser(Browser):
 class Chromium(SeleniumBrowser):
     name = "chromium"
 
-    def __init__(self, scratch, dark=False, scale=1):
+    def __init__(self, scratch, dark=False, scale=1, display=None):
         from selenium import webdriver
         from selenium.webdriver.chromium.remote_connection import ChromiumRemoteConnection
         self.scale, self.errors = scale, []
         port, me = free_port(), scratch.unique("chromium")
-        env = scratch.environment(me)
+        env = scratch.environment(me, **(display or {}))
         scratch.start(["/usr/bin/chromedriver", "--port=%d" % port, "--allowed-ips=127.0.0.1"], me + ".log", env)
         if not wait_until(START_SECONDS, lambda: port_open(port)):
             raise BrowserDidNotStart("chromedriver did not listen: " + scratch.log(me + ".log")[-300:])
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for argument in ["--headless=new", "--no-sandbox", "--user-data-dir=" + scratch.folder(me, "profile"), "--window-size=800,600",
-                         *CHROMIUM_FLAGS, "--disable-gpu", "--hide-scrollbars", "--font-render-hinting=none"]:
+        headless = [] if display else ["--headless=new", "--hide-scrollbars"]
+        for argument in [*headless, "--no-sandbox", "--user-data-dir=" + scratch.folder(me, "profile"), "--window-size=800,600",
+                         *CHROMIUM_FLAGS, "--disable-gpu", "--font-render-hinting=none"]:
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self._start_session(port, options, ChromiumRemoteConnection("http://127.0.0.1:%d" % port, "goog", "chrome"))
         scratch.closers.append(self.quit)
         if dark:
             self.cdp("Emulation.setEmulatedMedia", {"features": [{"name": "prefers-color-scheme", "value": "dark"}]})
-        self.set_viewport(800, 600)
+        if not display:
+            self.set_viewport(800, 600)
 
     def cdp(self, command, parameters):
         return self.driver.execute("executeCdpCommand", {"cmd": command, "params": parameters})["value"]
@@ -530,7 +534,7 @@ class Firefox(Browser):
     name = "firefox"
     keys_activate_buttons = False
 
-    def __init__(self, scratch, dark=False, scale=1):
+    def __init__(self, scratch, dark=False, scale=1, display=None):
         import websockets
         self.scale, self.errors, self.ids = scale, [], itertools.count(1)
         port, me = free_port(), scratch.unique("firefox")
@@ -542,8 +546,8 @@ class Firefox(Browser):
             "ui.systemUsesDarkTheme": 1 if dark else 0,
         }
         write_firefox_profile(profile, prefs)
-        env = scratch.environment(me, MOZ_HEADLESS="1", **FIREFOX_ENVIRONMENT)
-        scratch.start(["firefox-esr", "--headless", "--no-remote", "--remote-debugging-port", str(port),
+        env = scratch.environment(me, **FIREFOX_ENVIRONMENT, **(display or {"MOZ_HEADLESS": "1"}))
+        scratch.start(["firefox-esr", *([] if display else ["--headless"]), "--no-remote", "--remote-debugging-port", str(port),
                        "--remote-allow-hosts", "127.0.0.1", "-profile", profile, "about:blank"], me + ".log", env)
         if not wait_until(START_SECONDS, lambda: "WebDriver BiDi listening" in scratch.log(me + ".log")):
             raise BrowserDidNotStart("Firefox did not listen: " + scratch.log(me + ".log")[-300:])
@@ -560,7 +564,8 @@ class Firefox(Browser):
         scratch.closers.append(self.quit)
         self.command("session.subscribe", {"events": ["log.entryAdded"]})
         self.context = self.command("browsingContext.getTree", {})["contexts"][0]["context"]
-        self.set_viewport(800, 600)
+        if not display:
+            self.set_viewport(800, 600)
 
     def _wait(self, coroutine, seconds=COMMAND_SECONDS):
         return asyncio.run_coroutine_threadsafe(asyncio.wait_for(coroutine, seconds), self.loop).result()
@@ -633,10 +638,12 @@ class Firefox(Browser):
 BROWSERS = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}
 
 
-def start_browser(name, scratch, dark=False, scale=1):
+def start_browser(name, scratch, dark=False, scale=1, display=None):
     """A browser of its own in the scratch folder, its page 800 x 600 CSS pixels at `scale`
-    device pixels each, in the dark colour scheme if asked."""
-    return BROWSERS[name](scratch, dark=dark, scale=scale)
+    device pixels each, in the dark colour scheme if asked. Chromium and Firefox run headless
+    unless given a display (start_xvfb's entries): then headed on it, a window of the
+    browser's own size with its toolbars and menus, as a user has it."""
+    return BROWSERS[name](scratch, dark=dark, scale=scale, **({"display": display} if display else {}))
 
 
 if __name__ == "__main__":
