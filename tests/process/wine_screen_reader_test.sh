@@ -13,16 +13,18 @@
 # IAccPropServices ("Enter Price:" for the price box, "Sales Tax is: 1.1994" for the tax
 # label). Wine's oleacc reads a control's caption instead, so the tax label is heard here as
 # "1.1994" and the price box has no name; nor the live region's politeness, which a screen
-# reader reads through UI Automation.
+# reader reads through UI Automation. Nor whether Alt+C leaves the window in a menu's mode:
+# under Wine 8 not even Alt alone puts this window (it has no menu bar) in one.
 set -uo pipefail
 exe=$1 probe=$2 winevents=$3 facts=$4 trace=${5:-}
 . "$(dirname "$0")/../tools/desktop.sh"
 wine_test_setup "$facts"
 start_xvfb
-# Openbox's own configuration, less its mouse bindings: by default Alt and a click on a window
-# is its own (the start of a move), and a case below clicks with Alt held.
+# Openbox's own configuration with no mouse bindings (a configuration without the section
+# gets the defaults): by default Alt and a click on a window is openbox's own (the start of a
+# move), and a case below clicks with Alt held.
 mkdir -p "$scratch/wm/openbox"
-sed '/^<mouse>/,/^<\/mouse>/d' /etc/xdg/openbox/rc.xml >"$scratch/wm/openbox/rc.xml"
+sed '/^<mouse>/,/^<\/mouse>/c <mouse></mouse>' /etc/xdg/openbox/rc.xml >"$scratch/wm/openbox/rc.xml"
 start_openbox
 
 probe() { wine "$probe" "${1:-window}" 2>/dev/null | tr -d '\r' >"$scratch/probe.txt"; return "${PIPESTATUS[0]}"; }
@@ -58,7 +60,6 @@ live_events() { new_events | awk '$3 == "liveregion" && $4 == "lblSalesTax"' | w
 # The controls that took the focus since the mark, in order; a window already gone when the
 # client read the event (the report's own as it closes) gives a screen reader nothing to read.
 focus_trail() { new_events | awk '$3 == "focus" && $4 != "gone" { printf "%s%s", sep, $4; sep = " " }'; }
-no_menu_mode() { probe && is "$(fact menu_mode)" 0; }
 
 # --- 19.99 and Alt+C, twice; Alt+O; Alt+C with the price box empty; Return on the report.
 start_program
@@ -66,7 +67,6 @@ xdotool type --delay 60 19.99; price_is 19.99
 alt_key c
 check "Alt+C: the tax shown, the price box emptied, the button not left pressed" \
   shows 'is "$(field lblSalesTax text)" 1.1994 && is "$(field txtPrice text)" "" && is "$(field cmdCalculateSalesTax pushed)" 0'
-check "and no menu mode" no_menu_mode
 xdotool type --delay 60 19.99; price_is 19.99
 alt_key c
 wait_until 5 eval '[ "$(live_events)" -ge 2 ]'
@@ -90,8 +90,8 @@ check "none while the report is up, nor after it" is "$(live_events)" "$live_und
 # Once the window has settled (under Wine without a window manager the focus came back to the
 # button two seconds after the report had gone), the same.
 sleep 3
-check "and still so 3 s later: the price box focused, no other focus event, no menu mode" \
-  eval 'is "$(focus_trail)" "$trail" && is "$(live_events)" 2 && probe && is "$(fact focus)" txtPrice && is "$(fact menu_mode)" 0'
+check "and still so 3 s later: the price box focused, no other focus event" \
+  eval 'is "$(focus_trail)" "$trail" && is "$(live_events)" 2 && probe && is "$(fact focus)" txtPrice'
 [ -n "$trace" ] && new_events | grep -vE ' (create|destroy|show|hide) ' >"$trace"
 stop_program
 
@@ -106,6 +106,8 @@ click_button() {
   read -r x y < <(probe && awk '$1 == "control" && $2 == "cmdCalculateSalesTax" { for (i = 3; i <= NF; i++)
     if ($i ~ /^rect=/) { split(substr($i, 6), r, ","); print int((r[1] + r[3]) / 2), int((r[2] + r[4]) / 2) } }' "$scratch/probe.txt")
   xdotool mousemove --window "$wid" "$x" "$y" click 1 mousemove --window "$wid" 450 430
+  # The click's own: the box emptied while C is still held.
+  price_is "" || echo "  the click on the button ran nothing"
 }
 # Another program's window takes the activation while C is held, and gives it back after.
 other_window() {
@@ -146,11 +148,11 @@ while read -r what clicks shown action; do
   # A second click on the emptied box brings up a report: said, and dismissed for the next case.
   probe report && { echo "  $what: a report came up"; xdotool key Return; wait_until 5 eval '! probe report'; }
   if probe && [ "$got" = "$clicks" ] && [ "$(field txtPrice text)" = "$shown" ] &&
-    [ "$(field cmdCalculateSalesTax pushed)" = 0 ] && [ "$(fact menu_mode)" = 0 ]; then
+    [ "$(field cmdCalculateSalesTax pushed)" = 0 ]; then
     cases_ok=$((cases_ok + 1)); echo "ok: $what: $clicks click(s)"
   else
     echo "  $what: $got click(s), want $clicks; the price box '$(field txtPrice text)', want '$shown';" \
-      "button pushed $(field cmdCalculateSalesTax pushed), menu mode $(fact menu_mode)"
+      "button pushed $(field cmdCalculateSalesTax pushed)"
   fi
 done <<'EOF'
 Alt+C                                1 9   alt_c

@@ -5,8 +5,7 @@
 //                        the price box, the client size and dpi, the process's threads,
 //                        whether every caption fits its control, and the last column of
 //                        the tax label that its text's ink reaches, the price box's
-//                        limit, whether Form1 is its thread's active window, and whether
-//                        the thread is in a menu's mode
+//                        limit, and whether Form1 is its thread's active window
 //   win32probe report    the window that Form1 owns (the error report): title, texts, and
 //                        whether Form1 is disabled while it is up
 //   win32probe close     asks Form1 to close (WM_CLOSE)
@@ -193,7 +192,6 @@ int printWindow(HWND form) {
   std::printf("captions_fit %d\n", allFit);
   std::printf("enabled %d\n", IsWindowEnabled(form) ? 1 : 0);
   std::printf("active %d\n", gui.hwndActive == form);
-  std::printf("menu_mode %d\n", (gui.flags & (GUI_INMENUMODE | GUI_SYSTEMMENUMODE | GUI_POPUPMENUMODE)) != 0);
   return 0;
 }
 
