@@ -10,19 +10,8 @@ endforeach()
 target_link_options(facts PRIVATE -sSINGLE_FILE=1 -sEXIT_RUNTIME=1)
 
 # The browser tests' Python: the first python3 on the PATH with the modules they drive the
-# browsers with (Debian's python3-selenium and python3-websockets); one earlier on the PATH,
-# the build's own, may lack them.
-function(salestax_python_drives_browsers result candidate)
-  execute_process(COMMAND ${candidate} -c "import selenium, websockets" RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
-  if(failed)
-    set(${result} FALSE PARENT_SCOPE)
-  endif()
-endfunction()
-find_program(SALESTAX_BROWSER_PYTHON3 python3 VALIDATOR salestax_python_drives_browsers)
-if(NOT SALESTAX_BROWSER_PYTHON3)
-  message(FATAL_ERROR "No python3 on the PATH has selenium and websockets: they come with the Debian packages "
-                      "python3-selenium and python3-websockets, which scripts/install-deps installs.")
-endif()
+# browsers with.
+salestax_require_python3(SALESTAX_BROWSER_PYTHON3 "selenium, websockets" "python3-selenium and python3-websockets")
 
 # The accessibility audit: axe-core (pinned in tests/web/package-lock.json, installed into
 # the build tree by npm ci; the first install needs the npm registry) on the page in Chromium

@@ -36,19 +36,8 @@ add_test(NAME windows_program_closed_under_its_report
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_close_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
           $<TARGET_FILE:facts>)
 set_tests_properties(windows_program_closed_under_its_report PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
-# The resources read from the file by the first python3 on the PATH with Debian's
-# python3-pefile; one earlier on the PATH, the build's own, may lack it.
-function(salestax_python_reads_pe_files result candidate)
-  execute_process(COMMAND ${candidate} -c "import pefile" RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
-  if(failed)
-    set(${result} FALSE PARENT_SCOPE)
-  endif()
-endfunction()
-find_program(SALESTAX_PEFILE_PYTHON3 python3 VALIDATOR salestax_python_reads_pe_files)
-if(NOT SALESTAX_PEFILE_PYTHON3)
-  message(FATAL_ERROR "No python3 on the PATH has pefile: it comes with the Debian package python3-pefile, "
-                      "which scripts/install-deps installs.")
-endif()
+# The resources read from the file by the first python3 on the PATH with pefile.
+salestax_require_python3(SALESTAX_PEFILE_PYTHON3 pefile python3-pefile)
 add_test(NAME windows_resources COMMAND ${SALESTAX_PEFILE_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/process/windows_resources.py
   $<TARGET_FILE:salestax> ${PROJECT_VERSION} ${SALESTAX_VERSION_TEXT})
 

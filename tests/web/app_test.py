@@ -260,12 +260,9 @@ def main():
             checks.check("Lighthouse runs", False, e)
     else:
         with browsers.Scratch() as scratch:
-            try:
-                browser = browsers.start_browser(args.what, scratch)
-            except (browsers.BrowserDidNotStart, ImportError) as e:
-                checks.check("the browser starts", False, e)
-                return 1
-            print("%s %s" % (browser.name, browser.version))
+            browser = checks.start_browser(args.what, scratch)
+            if not browser:
+                return checks.summary()
             try:
                 if args.what == "chromium":
                     manifest = installable(browser, scratch, args, Facts(args.facts), checks)
@@ -273,8 +270,7 @@ def main():
                 offline_and_update(browser, scratch, args, checks)
             except Exception as e:  # a step that could not go on: what it met
                 checks.check("the steps run to the end", False, e)
-    print("%d passed, %d failed" % (checks.passed, checks.failed))
-    return 0 if checks.failed == 0 and checks.passed > 0 else 1
+    return checks.summary()
 
 
 if __name__ == "__main__":

@@ -198,12 +198,9 @@ def main():
         return os.path.join(args.screenshots, "web-chromium-%s.png" % variant)
 
     with browsers.Scratch() as scratch:
-        try:
-            b = browsers.start_browser("chromium", scratch)
-        except (browsers.BrowserDidNotStart, ImportError) as e:
-            checks.check("the browser starts", False, e)
-            return 1
-        print("chromium %s" % b.version)
+        b = checks.start_browser("chromium", scratch)
+        if not b:
+            return checks.summary()
         b.page_url = "file://" + os.path.abspath(args.page)
         page = Page(b)
         without_inert(b, page, facts, checks)
@@ -211,8 +208,7 @@ def main():
         for scheme in ["light", "dark"]:
             phone(b, page, facts, checks, shots, scheme)
         checks.equal("no console error", b.console_errors(), [])
-    print("%d passed, %d failed" % (checks.passed, checks.failed))
-    return 0 if checks.failed == 0 and checks.passed > 0 else 1
+    return checks.summary()
 
 
 if __name__ == "__main__":

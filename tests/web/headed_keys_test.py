@@ -197,8 +197,7 @@ def main():
             run_in(name, "file://" + os.path.abspath(args.page), checks)
         except (browsers.BrowserDidNotStart, AssertionError) as e:
             checks.check("%s: the test ran to its end" % name, False, e)
-    print("%d passed, %d failed" % (checks.passed, checks.failed))
-    return 0 if checks.passed and not checks.failed else 1
+    return checks.summary()
 
 
 if __name__ == "__main__":

@@ -35,6 +35,22 @@ class Checks:
     def equal(self, what, actual, expected):
         return self.check(what, actual == expected, "got %r, expected %r" % (actual, expected))
 
+    def start_browser(self, name, scratch, **options):
+        """A new browser `name` (browsers.start_browser), its version printed; None, counted as
+        a failure, where it does not start."""
+        try:
+            browser = browsers.start_browser(name, scratch, **options)
+        except (browsers.BrowserDidNotStart, ImportError) as e:
+            self.check("%s starts" % name, False, e)
+            return None
+        print("%s %s" % (browser.name, browser.version))
+        return browser
+
+    def summary(self):
+        """Prints the counts; the test's exit status: 0 when something passed and nothing failed."""
+        print("%d passed, %d failed" % (self.passed, self.failed))
+        return 0 if self.failed == 0 and self.passed > 0 else 1
+
 
 class Facts:
     """What the build says of itself: the client size, each control's rectangle in it and the
@@ -691,12 +707,9 @@ def main():
     with browsers.Scratch() as scratch:
         server = browsers.PageServer(folder)
         scratch.closers.append(server.close)
-        try:
-            browser = browsers.start_browser(args.browser, scratch)
-        except (browsers.BrowserDidNotStart, ImportError) as e:
-            checks.check("the browser starts", False, e)
-            return 1
-        print("%s %s" % (browser.name, browser.version))
+        browser = checks.start_browser(args.browser, scratch)
+        if not browser:
+            return checks.summary()
         run_in(browser, facts, checks, "file://" + os.path.join(folder, name), "a disk (file://)")
         checks.equal("no console error from file://", browser.console_errors(), [])
         page = run_in(browser, facts, checks, server.url(name), "http://127.0.0.1")
@@ -743,8 +756,7 @@ def main():
         checks.equal("over http, from every browser started, no request but the page's", sorted(set(server.requests)),
                      [("GET", "/" + name, 200)])
 
-    print("%d passed, %d failed" % (checks.passed, checks.failed))
-    return 0 if checks.failed == 0 and checks.passed > 0 else 1
+    return checks.summary()
 
 
 if __name__ == "__main__":
