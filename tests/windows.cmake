@@ -10,26 +10,23 @@ foreach(_suite runtime calc window win32)
   set_tests_properties(${_suite}_tests_under_wine PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 300 RUN_SERIAL ON)
 endforeach()
 
-# The probe that reads the window (and the installed product) from outside, and the real
-# program on Xvfb under Wine, driven by real keys, at 96, 144 and 192 dpi.
+# The probe that reads the window (and the installed product, and what screen readers are
+# told) from outside, and the real program on Xvfb under Wine, driven by real keys, at 96,
+# 144 and 192 dpi.
 add_executable(win32probe tools/win32probe.cpp)
 target_link_options(win32probe PRIVATE -municode)
 target_link_libraries(win32probe PRIVATE win32_window msi)
-# What a screen reader is told: a WinEvent client out of context on the program's process.
-add_executable(winevents tools/winevents.cpp)
-target_link_options(winevents PRIVATE -municode)
-target_link_libraries(winevents PRIVATE win32_window)
 foreach(dpi 96 144 192)
   add_test(NAME windows_program_under_wine_${dpi}dpi
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
             $<TARGET_FILE:facts> ${dpi} ${PROJECT_BINARY_DIR}/screenshots)
   set_tests_properties(windows_program_under_wine_${dpi}dpi PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 120 RUN_SERIAL ON)
 endforeach()
-# What a screen reader is told, read by the WinEvent client as the keys go in; and the
+# What a screen reader is told, read by the probe's WinEvent client as the keys go in; and the
 # command's access key through real keys.
 add_test(NAME windows_screen_reader_events_under_wine
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/process/wine_screen_reader_test.sh $<TARGET_FILE:salestax> $<TARGET_FILE:win32probe>
-          $<TARGET_FILE:winevents> $<TARGET_FILE:facts>)
+          $<TARGET_FILE:facts>)
 set_tests_properties(windows_screen_reader_events_under_wine PROPERTIES ENVIRONMENT "${_wine_env}" TIMEOUT 240 RUN_SERIAL ON)
 # Told to close (WM_CLOSE from another process) while its error report is up.
 add_test(NAME windows_program_closed_under_its_report

@@ -154,7 +154,6 @@ void Form1Page::onPointer(dom::Handle event) {
 }
 
 void Form1Page::show(const window::ErrorReport& report) {
-  follow(commandKey_.cancelled());
   dom::setText(reportTitle_, "textContent", report.title);
   dom::setText(reportHeading_, "textContent", report.heading);
   dom::setText(reportMessage_, "textContent", report.message);

@@ -372,7 +372,6 @@ void Form1Window::selectPriceForCorrection() {
 }
 
 void Form1Window::show(const window::ErrorReport& report) {
-  apply(commandKey_.cancelled());
   const std::wstring text = wideFromUtf8(report.heading) + L"\n\n" + wideFromUtf8(report.message);
   MessageBoxW(window_, text.c_str(), wideFromUtf8(report.title).c_str(), MB_OK | MB_ICONERROR);
   click_.reportDismissed();

@@ -16,9 +16,10 @@ namespace window {
 //   Up    --anything but a first press--> Up:    nothing
 //
 // A front end cancels when the button is clicked by any other means while the key is held
-// (that click is the one click), when its window loses activation, and when a report comes
-// up. A repeat never starts a hold, so a key still down when the window comes back clicks
-// nothing; a key let go of is no longer held, so a plain C typed later clicks nothing.
+// (that click is the one click) and when its window loses activation; a report comes up only
+// from a click, so no key is held under one. A repeat never starts a hold, so a key still
+// down when the window comes back clicks nothing; a key let go of is no longer held, so a
+// plain C typed later clicks nothing.
 //
 // Each call returns what the front end does now; none has a cost worth naming.
 class CommandKey {
@@ -43,7 +44,7 @@ class CommandKey {
     held_ = false;
     return Effect::ShowUpAndClick;
   }
-  // A click by other means, the window left, or a report up: a pending click is dropped.
+  // A click by other means, or the window left: a pending click is dropped.
   [[nodiscard]] Effect cancelled() {
     if (!held_) return Effect::None;
     held_ = false;

@@ -9,6 +9,18 @@
 //   win32probe report    the window that Form1 owns (the error report): title, texts, and
 //                        whether Form1 is disabled while it is up
 //   win32probe close     asks Form1 to close (WM_CLOSE)
+//   win32probe events [SECONDS]
+//                        listens to what the program tells screen readers, as a screen
+//                        reader does: waits that long (10 s) for Form1, hooks its process's
+//                        WinEvents out of context, says "ready", and prints one line an
+//                        event that screen readers act on until the program ends:
+//                          TIME SEQUENCE EVENT WHERE name=NAME role=ROLE
+//                        TIME is the event's own (dwmsEventTime); SEQUENCE the order they
+//                        were handed over in, which need not be the order they happened in,
+//                        so sort by TIME. WHERE is the table's name of a control of Form1,
+//                        "Form1", "report" for the window Form1 owns and "report.CLASS" for
+//                        its controls, "gone" for a window destroyed before it was read, or
+//                        the window's class. NAME and ROLE are read back through oleacc.
 //   win32probe product CODE
 //                        what Windows Installer says of the product of that product code:
 //                        whether it is installed, with its package kept for removing it,
@@ -16,10 +28,12 @@
 // Exits with 2 when Form1, the report, or the installed product is not there.
 #include <windows.h>
 #include <msi.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <map>
 #include <string>
 
@@ -240,6 +254,113 @@ int printProduct(const wchar_t* code) {
   return 0;
 }
 
+// The window of an event as the test names it (WHERE above).
+HWND listenedTo = nullptr;
+std::string whereOf(HWND window) {
+  if (!window) return "none";
+  if (!IsWindow(window)) return "gone";
+  if (window == listenedTo) return "Form1";
+  if (GetParent(window) == listenedTo) {
+    const int id = GetDlgCtrlID(window);
+    for (std::size_t row = 0; row < kForm1Controls.size(); ++row) {
+      if (win32::controlIdOf(row) == id) return runtime::utf8FromText(kForm1Controls[row].name);
+    }
+  }
+  const HWND root = GetAncestor(window, GA_ROOT);
+  if (root && GetWindow(root, GW_OWNER) == listenedTo) return root == window ? "report" : "report." + utf8(classOf(window));
+  return utf8(classOf(window));
+}
+
+// The events screen readers speak from, by the name the test reads; others are not printed.
+const char* eventName(DWORD event) {
+  switch (event) {
+    case EVENT_OBJECT_FOCUS: return "focus";
+    case EVENT_OBJECT_LIVEREGIONCHANGED: return "liveregion";
+    case EVENT_SYSTEM_FOREGROUND: return "foreground";
+    case EVENT_SYSTEM_ALERT: return "alert";
+    case EVENT_SYSTEM_DIALOGSTART: return "dialogstart";
+    case EVENT_SYSTEM_DIALOGEND: return "dialogend";
+    case EVENT_SYSTEM_MENUSTART: return "menustart";
+    case EVENT_SYSTEM_MENUEND: return "menuend";
+    case EVENT_OBJECT_STATECHANGE: return "statechange";
+    case EVENT_OBJECT_NAMECHANGE: return "namechange";
+    case EVENT_OBJECT_VALUECHANGE: return "valuechange";
+    default: return nullptr;
+  }
+}
+
+// The name and role a screen reader reads of an event's object, on one line each.
+void describe(HWND window, LONG object, LONG child, std::string& name, std::string& role) {
+  IAccessible* accessible = nullptr;
+  VARIANT id{};
+  if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &accessible, &id)) ||
+      !accessible) {
+    return;
+  }
+  BSTR text = nullptr;
+  if (accessible->get_accName(id, &text) == S_OK && text) {
+    name = utf8(text);
+    SysFreeString(text);
+  }
+  VARIANT value{};
+  if (accessible->get_accRole(id, &value) == S_OK && value.vt == VT_I4) {
+    wchar_t roleText[128] = {};
+    GetRoleTextW(static_cast<DWORD>(value.lVal), roleText, 128);
+    role = utf8(roleText);
+  }
+  VariantClear(&value);
+  VariantClear(&id);
+  accessible->Release();
+  for (std::string* line : {&name, &role}) {
+    for (char& c : *line) c = c == '\n' || c == '\r' ? ' ' : c;
+  }
+}
+
+unsigned long handedOver = 0;
+void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD time) {
+  // Reading the object runs messages, and so may hand over the next event before this one
+  // is printed: its place in the sequence is taken first.
+  const unsigned long sequence = ++handedOver;
+  const char* what = eventName(event);
+  if (!what) return;
+  std::string name, role;
+  describe(window, object, child, name, role);
+  std::printf("%lu %lu %s %s name=%s role=%s\n", static_cast<unsigned long>(time), sequence, what, whereOf(window).c_str(),
+              name.c_str(), role.c_str());
+  std::fflush(stdout);
+}
+
+int printEvents(int seconds) {
+  const std::wstring caption = win32::wideFromText(window::kFormCaption);
+  for (int tries = 0; !listenedTo && tries < seconds * 10; ++tries) {
+    listenedTo = FindWindowW(nullptr, caption.c_str());
+    if (!listenedTo) Sleep(100);
+  }
+  if (!listenedTo) return 2;
+  DWORD process = 0;
+  GetWindowThreadProcessId(listenedTo, &process);
+  const HANDLE running = OpenProcess(SYNCHRONIZE, FALSE, process);
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_OBJECT_END, nullptr, onEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+  if (!hook || !running) {
+    std::printf("could not listen\n");
+    return 1;
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  // Out-of-context events come as messages to this thread, until the program ends.
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &running, FALSE, INFINITE, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (woke == WAIT_OBJECT_0) break;
+  }
+  UnhookWinEvent(hook);
+  CloseHandle(running);
+  if (com) CoUninitialize();
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -252,6 +373,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fflush(stdout);
     return status;
   }
+  if (command == L"events") return printEvents(argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 10);
   const HWND form = FindWindowW(nullptr, win32::wideFromText(window::kFormCaption).c_str());
   if (!form) return 2;
   int status = 1;

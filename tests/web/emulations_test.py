@@ -9,14 +9,13 @@ its input is the browser's own, as a keyboard or a touch screen gives it.
 
 Phone screenshots (light and dark, with a tax and with the report) go to DIR.
 """
-import argparse
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browsers  # noqa: E402
-from page_test import OPTION_OF, Checks, Facts, Page  # noqa: E402
+from page_test import OPTION_OF, Checks, Page, page_arguments  # noqa: E402
 
 # A browser without inert: the property there, doing nothing, as in Firefox before 112.
 NO_INERT = """
@@ -185,17 +184,12 @@ def phone(b, page, facts, checks, shots, scheme):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--page", required=True)
-    parser.add_argument("--screenshots", required=True)
-    parser.add_argument("--facts", nargs="+", required=True)
-    args = parser.parse_args()
-    facts = Facts(args.facts)
-    os.makedirs(args.screenshots, exist_ok=True)
+    args = page_arguments(browser=False)
+    facts = args.facts
     checks = Checks()
 
     def shots(variant):
-        return os.path.join(args.screenshots, "web-chromium-%s.png" % variant)
+        return args.shot("chromium", variant)
 
     with browsers.Scratch() as scratch:
         b = checks.start_browser("chromium", scratch)

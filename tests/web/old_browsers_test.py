@@ -8,7 +8,6 @@ of the message, light and dark, in the build tree.
 
     old_browsers_test.py --page BUILD/web/salestax.html --screenshots DIR
 """
-import argparse
 import os
 import sys
 
@@ -233,11 +232,7 @@ def run_table(browser, url, origin, checks):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--page", required=True)
-    parser.add_argument("--screenshots", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.screenshots, exist_ok=True)
+    args = page_test.page_arguments(browser=False, facts=False)
     checks = page_test.Checks()
     folder, name = os.path.split(os.path.abspath(args.page))
     with browsers.Scratch() as scratch:
@@ -268,7 +263,7 @@ def main():
             ratio = (max(text, face) + 0.05) / (min(text, face) + 0.05)
             checks.check("%s: the message at %.1f:1 against the face (4.5:1 or more)" % (scheme, ratio),
                          shown["message"] and ratio >= 4.5)
-            other.screenshot(os.path.join(args.screenshots, "web-chromium-cannot-run-%s.png" % scheme))
+            other.screenshot(args.shot("chromium", "cannot-run-" + scheme))
 
     return checks.summary()
 

@@ -72,6 +72,25 @@ class Facts:
                 self.price_max_length = int(fields[0])
 
 
+def page_arguments(browser=True, facts=True):
+    """The command line the page's tests share: [BROWSER] --page PAGE --screenshots DIR
+    [--facts COMMAND...]. The screenshots' folder is made; args.facts is the build's Facts, and
+    args.shot(browser, variant) the path of a screenshot in the folder."""
+    parser = argparse.ArgumentParser()
+    if browser:
+        parser.add_argument("browser", choices=sorted(browsers.BROWSERS))
+    parser.add_argument("--page", required=True)
+    parser.add_argument("--screenshots", required=True)
+    if facts:
+        parser.add_argument("--facts", nargs="+", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.screenshots, exist_ok=True)
+    if facts:
+        args.facts = Facts(args.facts)
+    args.shot = lambda name, variant: os.path.join(args.screenshots, "web-%s-%s.png" % (name, variant))
+    return args
+
+
 def longest_tax(facts):
     """The worked example with the longest tax, wider than the tax label's table width."""
     return max(facts.examples, key=lambda example: len(example[2]))
@@ -690,18 +709,12 @@ def run_in(browser, facts, checks, url, origin):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("browser", choices=sorted(browsers.BROWSERS))
-    parser.add_argument("--page", required=True)
-    parser.add_argument("--screenshots", required=True)
-    parser.add_argument("--facts", nargs="+", required=True)
-    args = parser.parse_args()
-    facts = Facts(args.facts)
-    os.makedirs(args.screenshots, exist_ok=True)
+    args = page_arguments()
+    facts = args.facts
     checks = Checks()
 
     def shots(variant):
-        return os.path.join(args.screenshots, "web-%s-%s.png" % (args.browser, variant))
+        return args.shot(args.browser, variant)
 
     folder, name = os.path.split(os.path.abspath(args.page))
     with browsers.Scratch() as scratch:
