@@ -14,6 +14,14 @@ using window::kForm1Controls;
 using Phase = window::CalculateClick::Phase;
 using Effect = window::CommandKey::Effect;
 
+// How long the form stays out of inert under a report just shown: a screen reader has to have
+// taken in the focus's move from the price box to OK before inert takes the price box away
+// (Orca, finding where the focus was gone, moves on to OK without a word). Orca takes about a
+// tenth of a second, more on a busy machine; a second leaves it ten times that.
+constexpr int kInertAfterMilliseconds = 1000;
+// How long the report stays up after its dismissal has given the price box the focus.
+constexpr int kHideAfterMilliseconds = 100;
+
 // The key an access key is pressed with: the letter or digit typed, or where the layout
 // gives another character with Alt, the one on the key's place.
 char16_t accessKeyPressed(dom::Handle event) {
@@ -71,6 +79,7 @@ Form1Page::Form1Page()
   // Before any element sees them: under the report, nothing behind it takes a press or a click.
   listen(dom::kDocument, "mousedown", Listener::Pointer, true);
   listen(dom::kDocument, "click", Listener::Pointer, true);
+  listen(dom::kDocument, "focusin", Listener::FocusIn, true);
   listen(elements_[window::kCommandRow], "click", Listener::CommandClick);
   listen(reportOk_, "click", Listener::ReportDismissed);
   dom::call(elements_[window::kFocusAtStartRow], "focus");
@@ -82,6 +91,7 @@ void Form1Page::on(Listener listener, dom::Handle event) {
     case Listener::KeyUp: onKeyUp(event); break;
     case Listener::Blur: follow(commandKey_.cancelled()); break;
     case Listener::Pointer: onPointer(event); break;
+    case Listener::FocusIn: onFocusIn(event); break;
     case Listener::CommandClick:
       // This click is the one click of a pending Alt+C.
       follow(commandKey_.cancelled());
@@ -153,6 +163,13 @@ void Form1Page::onPointer(dom::Handle event) {
   if (!onOk) dom::call(event, "stopPropagation");
 }
 
+void Form1Page::onFocusIn(dom::Handle event) {
+  // Under the report, a focus moved into the form by other means than keys and clicks (a
+  // screen reader's browse mode, before the form is inert or where there is no inert) goes
+  // back to OK.
+  if (click_.phase() == Phase::Reporting && !dom::is(event, "target", reportOk_)) dom::call(reportOk_, "focus");
+}
+
 void Form1Page::show(const window::ErrorReport& report) {
   dom::setText(reportTitle_, "textContent", report.title);
   dom::setText(reportHeading_, "textContent", report.heading);
@@ -165,12 +182,16 @@ void Form1Page::show(const window::ErrorReport& report) {
   // The focus goes into the report from the price box, which is still there: screen readers
   // speak what it entered, the report's title and message, then OK. Made inert first, the
   // form would take the price box away, the screen reader would find itself in the report
-  // already, and only OK would be spoken (Chromium and Firefox).
-  dom::later(static_cast<int>(Listener::ReportShown), 100);
+  // already, and only OK would be spoken (Chromium and Firefox), or nothing (Orca in Firefox).
+  dom::later(static_cast<int>(Listener::ReportShown), kInertAfterMilliseconds);
 }
 
 void Form1Page::onReportShown() {
-  if (click_.phase() == Phase::Reporting) setFormInert(true);
+  if (click_.phase() != Phase::Reporting) return;
+  setFormInert(true);
+  // A focus moved into the form unheard of (a window without the keyboard is told of no
+  // focus) would be lost with the form: it is back on OK.
+  if (!dom::is(dom::kDocument, "activeElement", reportOk_)) dom::call(reportOk_, "focus");
 }
 
 void Form1Page::onReportDismissed() {
@@ -179,7 +200,7 @@ void Form1Page::onReportDismissed() {
   // The price takes the focus first and the report goes a moment later: screen readers
   // then speak the price box once, and not the page coming back.
   click_.reportDismissed();
-  dom::later(static_cast<int>(Listener::HideReport), 100);
+  dom::later(static_cast<int>(Listener::HideReport), kHideAfterMilliseconds);
 }
 
 void Form1Page::onHideReport() {

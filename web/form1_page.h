@@ -27,8 +27,9 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
     KeyUp,            // and released
     Blur,             // the page lost the keyboard: a pending access key is dropped
     Pointer,          // a press or a click anywhere, before its target sees it
+    FocusIn,          // the focus come to an element, before it sees it
     CommandClick,     // the command button clicked: the mouse, Space or Return, assistive tools
-    ReportShown,      // the report up a moment: the form under it made inert
+    ReportShown,      // the report up a second: the form under it made inert
     ReportDismissed,  // the report's OK clicked, or Escape in the report
     HideReport,       // the report, its dismissal done a moment ago, hidden
   };
@@ -50,6 +51,7 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   // Does what the command key's rule says: shows the button pressed or not, clicks it.
   void follow(window::CommandKey::Effect effect);
   void onPointer(dom::Handle event);
+  void onFocusIn(dom::Handle event);
   void onReportShown();
   void onReportDismissed();
   void onHideReport();
@@ -67,9 +69,9 @@ class Form1Page final : private window::Form1Controls, private window::ErrorRepo
   // Each tax is spoken once as it is shown, the same tax again too.
   void announceTax(runtime::TextView description) override;
   void selectPriceForCorrection() override;
-  // The report: a dialog over the form, OK focused, and the form inert under it a moment
-  // later; until then, and where the browser has no inert, the page keeps keys and clicks
-  // from the form itself.
+  // The report: a dialog over the form, OK focused, and the form inert under it a second
+  // later; until then, and where the browser has no inert, the page keeps keys, clicks and
+  // the focus from the form itself.
   void show(const window::ErrorReport& report) override;
 
   std::vector<dom::Handle> elements_;  // by the table's rows
