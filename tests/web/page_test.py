@@ -557,18 +557,21 @@ def error_reports(page, facts, checks):
          "actions": [{"type": "pause", "duration": 0}] * len(steps) + [
              {"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport"},
              {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}])
-    # A screen reader moves the focus as a script does, by the element's focus().
-    # A window without the keyboard (headless Firefox) is told of no focus: there the focus
-    # is back on OK only as the form is made inert.
-    moved = b.run("const inert = document.getElementById('Form1').inert;"
-                  "document.getElementById('txtPrice').focus();"
-                  "return [inert, document.hasFocus() ? document.activeElement.id : 'reportOk'];")
+    # A screen reader moves the focus as a script does, by the element's focus(). A window
+    # without the keyboard (headless Firefox) is told of no focus: there the focus is back on
+    # OK only as the form is made inert, which the check above sees.
+    inert, has_focus, moved = b.run("const inert = document.getElementById('Form1').inert;"
+                                    "document.getElementById('txtPrice').focus();"
+                                    "return [inert, document.hasFocus(), document.activeElement.id];")
     s = page.settle(lambda s: s["inert"], seconds=5)
     checks.equal("Tab and a click on Ohio at once after Alt+C, before the form is inert: the report up, OK focused, "
                  "Pennsylvania still checked", (b.run("return window.__inertAt;"), s["report"], s["focus"], s["checked"]),
                  (["keydown not inert", "mousedown not inert"], True, "reportOk", ["optPA"]))
-    checks.equal("  the focus moved to the price box by a script before the form is inert: back on OK at once", moved,
-                 [False, "reportOk"])
+    if has_focus:
+        checks.equal("  the focus moved to the price box by a script before the form is inert: back on OK at once",
+                     (inert, moved), (False, "reportOk"))
+    else:
+        print("(not testable in %s: a focus moved back at once, in a window that is told of no focus)" % b.name)
     b.press("Escape")
     page.settle(lambda s: not s["report"])
 
